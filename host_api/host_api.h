@@ -1,0 +1,22 @@
+// Everything of the host interface, for code that uses most of it.
+#pragma once
+
+#include "adm_basic_suite.h"
+#include "adm_dialog_suite.h"
+#include "adm_item_suite.h"
+#include "adm_notifier_suite.h"
+#include "art_suite.h"
+#include "blocks_suite.h"
+#include "context_suite.h"
+#include "dictionary_suite.h"
+#include "host_errors.h"
+#include "host_types.h"
+#include "live_effect_suite.h"
+#include "menu_suite.h"
+#include "messages.h"
+#include "path_style_suite.h"
+#include "path_suite.h"
+#include "pathfinder_suite.h"
+#include "real_math_suite.h"
+#include "sp_basic.h"
+#include "unicode_string_suite.h"

@@ -1,0 +1,3 @@
+#include "plugin/plugin_globals.h"
+
+PluginGlobals* gGlobals = nullptr;

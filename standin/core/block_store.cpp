@@ -1,0 +1,49 @@
+#include "standin/core/block_store.h"
+
+#include <new>
+
+#include "standin/core/host.h"
+#include "standin/core/suite_registry.h"
+
+namespace standin {
+
+HostError BlockStore::Allocate(uint32_t size, void** block) {
+  if (block == nullptr) return kHostErrBadParameter;
+  // Zero-sized requests still get a distinct block.
+  std::unique_ptr<unsigned char[]> memory(new (std::nothrow) unsigned char[size == 0 ? 1 : size]);
+  if (!memory) return kHostErrOutOfMemory;
+  *block = memory.get();
+  blocks_.emplace(memory.get(), std::move(memory));
+  return kHostNoError;
+}
+
+HostError BlockStore::Free(void* block) {
+  auto it = blocks_.find(block);
+  if (it == blocks_.end()) return kHostErrBadParameter;
+  blocks_.erase(it);
+  return kHostNoError;
+}
+
+namespace {
+
+HostError HOSTCALL BlocksAllocate(uint32_t size, void** block) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kSPBlocksSuite, "AllocateBlock", std::to_string(size))) return e;
+  return host->blocks().Allocate(size, block);
+}
+
+HostError HOSTCALL BlocksFree(void* block) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kSPBlocksSuite, "FreeBlock", HandleText(block))) return e;
+  return host->blocks().Free(block);
+}
+
+const SPBlocksSuite kBlocksSuite = {BlocksAllocate, BlocksFree};
+
+}  // namespace
+
+void RegisterBlocksSuite(Host& host) { host.suites().Add(kSPBlocksSuite, kSPBlocksSuiteVersion, &kBlocksSuite); }
+
+}  // namespace standin

@@ -1,0 +1,75 @@
+#include "standin/core/suite_registry.h"
+
+#include "standin/core/block_store.h"
+#include "standin/core/host.h"
+
+namespace standin {
+
+namespace {
+
+const char kBasic[] = "SP Basic Suite";
+
+std::string SuiteArgs(const char* name, int32_t version) {
+  return std::string("\"") + (name ? name : "(null)") + "\", " + std::to_string(version);
+}
+
+HostError HOSTCALL AcquireSuite(const char* name, int32_t version, const void** suite) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kBasic, "AcquireSuite", SuiteArgs(name, version))) return e;
+  return host->suites().Acquire(name, version, suite);
+}
+
+HostError HOSTCALL ReleaseSuite(const char* name, int32_t version) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kBasic, "ReleaseSuite", SuiteArgs(name, version))) return e;
+  return host->suites().Release(name, version);
+}
+
+HostError HOSTCALL AllocateBlock(uint32_t size, void** block) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kBasic, "AllocateBlock", std::to_string(size))) return e;
+  return host->blocks().Allocate(size, block);
+}
+
+HostError HOSTCALL FreeBlock(void* block) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kBasic, "FreeBlock", HandleText(block))) return e;
+  return host->blocks().Free(block);
+}
+
+}  // namespace
+
+SuiteRegistry::SuiteRegistry() : basic_{AcquireSuite, ReleaseSuite, AllocateBlock, FreeBlock} {}
+
+void SuiteRegistry::Add(const char* name, int32_t version, const void* table) { tables_[{name, version}] = table; }
+
+HostError SuiteRegistry::Acquire(const char* name, int32_t version, const void** suite) {
+  if (name == nullptr || suite == nullptr) return kHostErrBadParameter;
+  auto it = tables_.find({name, version});
+  if (it == tables_.end()) return kHostErrSuiteNotFound;
+  *suite = it->second;
+  ++outstanding_[name];
+  return kHostNoError;
+}
+
+HostError SuiteRegistry::Release(const char* name, int32_t version) {
+  if (name == nullptr || tables_.count({name, version}) == 0) return kHostErrSuiteNotFound;
+  auto it = outstanding_.find(name);
+  if (it == outstanding_.end() || it->second == 0) return kHostErrBadParameter;
+  --it->second;
+  return kHostNoError;
+}
+
+int SuiteRegistry::Outstanding(const std::string& name) const {
+  int n = 0;
+  for (const auto& [suite, count] : outstanding_) {
+    if (name.empty() || suite == name) n += count;
+  }
+  return n;
+}
+
+}  // namespace standin

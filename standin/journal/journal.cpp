@@ -1,0 +1,83 @@
+#include "standin/journal/journal.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <sstream>
+
+namespace standin {
+
+HostError Journal::Enter(const char* suite, const char* op, std::string args, bool returnsCode) {
+  JournalEntry entry{suite, op, std::move(args), returnsCode, 0};
+  const std::size_t index = entries_.size();
+  if (returnsCode) {
+    for (auto& at : failAt_) {
+      if (at.first == index) entry.injected = at.second;
+    }
+    for (auto& fault : faults_) {
+      if (fault.op != entry.op) continue;
+      if (!fault.argsContain.empty() && entry.args.find(fault.argsContain) == std::string::npos) continue;
+      ++fault.seen;
+      if (entry.injected == 0 && (fault.nth == 0 || fault.seen == fault.nth)) entry.injected = fault.code;
+    }
+  }
+  const HostError code = entry.injected;
+  entries_.push_back(std::move(entry));
+  return code;
+}
+
+void Journal::FailNth(const std::string& op, int nth, HostError code, const std::string& argsContain) {
+  faults_.push_back(Fault{op, argsContain, nth, code, 0});
+}
+
+void Journal::FailAt(std::size_t index, HostError code) { failAt_.emplace_back(index, code); }
+
+void Journal::ClearFaults() {
+  faults_.clear();
+  failAt_.clear();
+}
+
+void Journal::Clear() { entries_.clear(); }
+
+int Journal::Count(const std::string& op) const {
+  int n = 0;
+  for (const auto& e : entries_) n += e.op == op ? 1 : 0;
+  return n;
+}
+
+std::vector<std::string> Journal::Ops(const std::string& suite) const {
+  std::vector<std::string> ops;
+  for (const auto& e : entries_) {
+    if (suite.empty() || e.suite == suite) ops.push_back(e.op);
+  }
+  return ops;
+}
+
+std::string Journal::Dump() const {
+  std::ostringstream out;
+  for (const auto& e : entries_) {
+    out << e.suite << '.' << e.op << '(' << e.args << ')';
+    if (e.injected != 0) out << " -> " << CodeText(e.injected);
+    out << '\n';
+  }
+  return out.str();
+}
+
+std::string HandleText(const void* handle) {
+  if (handle == nullptr) return "null";
+  char text[32];
+  std::snprintf(text, sizeof text, "#%llx",
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle) & 0xFFFFFFu));
+  return text;
+}
+
+std::string CodeText(HostError code) {
+  const auto u = static_cast<uint32_t>(code);
+  char c[4] = {static_cast<char>(u >> 24), static_cast<char>(u >> 16), static_cast<char>(u >> 8),
+               static_cast<char>(u)};
+  bool printable = true;
+  for (char ch : c) printable = printable && ch >= 0x20 && ch < 0x7F;
+  if (printable && code != 0) return std::string("'") + std::string(c, 4) + "'";
+  return std::to_string(code);
+}
+
+}  // namespace standin

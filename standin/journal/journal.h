@@ -1,0 +1,67 @@
+// The stand-in host's journal of suite calls and its fault injection.
+//
+// Every suite function of the stand-in calls Journal::Enter first. Enter
+// records the call (suite, operation, key arguments) and returns the error
+// code a test asked to inject for it, or 0; a suite function that gets a
+// non-zero code returns it at once without doing anything else.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "host_api/host_types.h"
+
+namespace standin {
+
+struct JournalEntry {
+  std::string suite;       // e.g. "AI Art Suite"
+  std::string op;          // e.g. "DuplicateArt"
+  std::string args;        // key arguments, as text
+  bool returnsCode;        // the operation returns a host error code
+  HostError injected = 0;  // the code injected for this call, 0 if none
+};
+
+class Journal {
+ public:
+  // Records a call and returns the injected code (0 when none applies).
+  // Operations that return no code are recorded but never fail.
+  HostError Enter(const char* suite, const char* op, std::string args, bool returnsCode = true);
+
+  // Makes the nth call (counting from 1) of `op` whose arguments contain
+  // `argsContain` return `code`. nth 0 makes every such call fail.
+  void FailNth(const std::string& op, int nth, HostError code, const std::string& argsContain = "");
+  // Makes the call that will be entry `index` of the journal (counting from 0
+  // since the last Clear) return `code`.
+  void FailAt(std::size_t index, HostError code);
+  void ClearFaults();
+
+  const std::vector<JournalEntry>& entries() const { return entries_; }
+  // Forgets the entries (not the faults); indices of FailAt count from here.
+  void Clear();
+  // Number of recorded calls of `op`.
+  int Count(const std::string& op) const;
+  // The operations in call order, optionally only those of `suite`.
+  std::vector<std::string> Ops(const std::string& suite = "") const;
+  // One line per entry: "suite.op(args)" and " -> injected code" when failed.
+  std::string Dump() const;
+
+ private:
+  struct Fault {
+    std::string op;
+    std::string argsContain;
+    int nth;
+    HostError code;
+    int seen;
+  };
+  std::vector<JournalEntry> entries_;
+  std::vector<Fault> faults_;
+  std::vector<std::pair<std::size_t, HostError>> failAt_;
+};
+
+// Formats a pointer-sized handle for the journal ("null" or "#<id>").
+std::string HandleText(const void* handle);
+// Text of a four-character code, e.g. "'STOP'", or the decimal number.
+std::string CodeText(HostError code);
+
+}  // namespace standin
