@@ -1,0 +1,2 @@
+#include "blend/bridge_geometry.h"
+// Placeholder until the geometry lands.

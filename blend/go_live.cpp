@@ -1,0 +1,3 @@
+#include "blend/go_live.h"
+
+HostError GoLive(LiveEffectGoLiveMessage* /*message*/) { return kHostNoError; }

@@ -1,0 +1,3 @@
+#include "params/edit_parameters.h"
+
+HostError EditParameters(LiveEffectEditParamMessage* /*message*/) { return kHostNoError; }
