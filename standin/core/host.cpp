@@ -38,7 +38,7 @@ Host::Host()
       strings_(std::make_unique<StringStore>()),
       dictionaries_(std::make_unique<DictionaryStore>()),
       menus_(std::make_unique<MenuStore>()),
-      effects_(std::make_unique<EffectHost>()),
+      effects_(std::make_unique<EffectHost>(*this)),
       dialogs_(std::make_unique<DialogToolkit>()),
       contexts_(std::make_unique<ContextStack>()),
       unite_(std::make_unique<UniteEngine>()),
