@@ -3,6 +3,7 @@
 // point when a dialog is running). Registration lives in
 // live_effect_registration.cpp.
 #include "standin/core/host.h"
+#include "standin/core/suite_registry.h"
 #include "standin/effects/effect_host.h"
 #include "standin/effects/live_effect_registration.h"
 
