@@ -1,0 +1,191 @@
+// "AI Dictionary Suite" version 6 over the host's DictionaryStore. Each
+// function records the call in the journal first; those that return a code
+// then return an injected one without doing anything else. An unknown
+// dictionary, key or string handle, or a null out-pointer, gives
+// kHostErrBadParameter; a missing entry or one of another type gives
+// kHostErrWrongType with the out-value untouched.
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "standin/core/host.h"
+#include "standin/core/suite_registry.h"
+#include "standin/dictionary/dictionary_store.h"
+#include "standin/dictionary/string_store.h"
+
+namespace standin {
+
+namespace {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// "#dictionary, "key"" for the journal; an unknown key shows as its handle.
+std::string EntryText(Host& host, DictionaryHandle dictionary, DictKey key) {
+  const std::string* name = host.dictionaries().KeyName(key);
+  return HandleText(dictionary) + ", " + (name != nullptr ? Quoted(*name) : HandleText(key));
+}
+
+std::string RealText(HostReal value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+  return text;
+}
+
+// The entry's key name when both handles are known, else null.
+const std::string* KnownEntry(Host& host, DictionaryHandle dictionary, DictKey key) {
+  if (!host.dictionaries().IsLive(dictionary)) return nullptr;
+  return host.dictionaries().KeyName(key);
+}
+
+// Reads the entry under `key` when it has type `type`. Returns the code of
+// the read: 0 with *entry set, or the error.
+HostError ReadEntry(Host& host, DictionaryHandle dictionary, DictKey key, const void* value,
+                    DictEntry::Type type, const DictEntry** entry) {
+  const std::string* name = KnownEntry(host, dictionary, key);
+  if (name == nullptr || value == nullptr) return kHostErrBadParameter;
+  *entry = host.dictionaries().Find(dictionary, *name);
+  if (*entry == nullptr || (*entry)->type != type) return kHostErrWrongType;
+  return kHostNoError;
+}
+
+HostError WriteEntry(Host& host, DictionaryHandle dictionary, DictKey key, DictEntry entry) {
+  const std::string* name = KnownEntry(host, dictionary, key);
+  if (name == nullptr) return kHostErrBadParameter;
+  host.dictionaries().Set(dictionary, *name, std::move(entry));
+  return kHostNoError;
+}
+
+DictKey HOSTCALL Key(const char* name) {
+  Host* host = Host::Current();
+  if (host == nullptr) return nullptr;
+  host->journal().Enter(kDictionarySuite, "Key", name != nullptr ? Quoted(name) : "null",
+                        /*returnsCode=*/false);
+  return name != nullptr ? host->dictionaries().Key(name) : nullptr;
+}
+
+HostBoolean HOSTCALL IsKnown(DictionaryHandle dictionary, DictKey key) {
+  Host* host = Host::Current();
+  if (host == nullptr) return 0;
+  host->journal().Enter(kDictionarySuite, "IsKnown", EntryText(*host, dictionary, key),
+                        /*returnsCode=*/false);
+  const std::string* name = KnownEntry(*host, dictionary, key);
+  return name != nullptr && host->dictionaries().Find(dictionary, *name) != nullptr;
+}
+
+HostError HOSTCALL DeleteEntry(DictionaryHandle dictionary, DictKey key) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kDictionarySuite, "DeleteEntry", EntryText(*host, dictionary, key)))
+    return e;
+  const std::string* name = KnownEntry(*host, dictionary, key);
+  if (name == nullptr) return kHostErrBadParameter;
+  host->dictionaries().Erase(dictionary, *name);
+  return kHostNoError;
+}
+
+HostError HOSTCALL GetRealEntry(DictionaryHandle dictionary, DictKey key, HostReal* value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e =
+          host->journal().Enter(kDictionarySuite, "GetRealEntry", EntryText(*host, dictionary, key)))
+    return e;
+  const DictEntry* entry = nullptr;
+  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kReal, &entry)) return e;
+  *value = entry->real;
+  return kHostNoError;
+}
+
+HostError HOSTCALL SetRealEntry(DictionaryHandle dictionary, DictKey key, HostReal value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  const std::string args = EntryText(*host, dictionary, key) + ", " + RealText(value);
+  if (HostError e = host->journal().Enter(kDictionarySuite, "SetRealEntry", args)) return e;
+  return WriteEntry(*host, dictionary, key, DictEntry::Real(value));
+}
+
+HostError HOSTCALL GetIntegerEntry(DictionaryHandle dictionary, DictKey key, int32_t* value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e =
+          host->journal().Enter(kDictionarySuite, "GetIntegerEntry", EntryText(*host, dictionary, key)))
+    return e;
+  const DictEntry* entry = nullptr;
+  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kInteger, &entry)) return e;
+  *value = entry->integer;
+  return kHostNoError;
+}
+
+HostError HOSTCALL SetIntegerEntry(DictionaryHandle dictionary, DictKey key, int32_t value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  const std::string args = EntryText(*host, dictionary, key) + ", " + std::to_string(value);
+  if (HostError e = host->journal().Enter(kDictionarySuite, "SetIntegerEntry", args)) return e;
+  return WriteEntry(*host, dictionary, key, DictEntry::Integer(value));
+}
+
+HostError HOSTCALL GetBooleanEntry(DictionaryHandle dictionary, DictKey key, HostBoolean* value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e =
+          host->journal().Enter(kDictionarySuite, "GetBooleanEntry", EntryText(*host, dictionary, key)))
+    return e;
+  const DictEntry* entry = nullptr;
+  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kBoolean, &entry)) return e;
+  *value = entry->boolean ? 1 : 0;
+  return kHostNoError;
+}
+
+HostError HOSTCALL SetBooleanEntry(DictionaryHandle dictionary, DictKey key, HostBoolean value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  const std::string args = EntryText(*host, dictionary, key) + ", " + std::to_string(value);
+  if (HostError e = host->journal().Enter(kDictionarySuite, "SetBooleanEntry", args)) return e;
+  return WriteEntry(*host, dictionary, key, DictEntry::Boolean(value != 0));
+}
+
+HostError HOSTCALL GetUnicodeStringEntry(DictionaryHandle dictionary, DictKey key,
+                                         UnicodeStringHandle* value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e =
+          host->journal().Enter(kDictionarySuite, "GetUnicodeStringEntry", EntryText(*host, dictionary, key)))
+    return e;
+  const DictEntry* entry = nullptr;
+  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kString, &entry)) return e;
+  *value = host->strings().Make(entry->text);
+  return kHostNoError;
+}
+
+HostError HOSTCALL SetUnicodeStringEntry(DictionaryHandle dictionary, DictKey key,
+                                         UnicodeStringHandle value) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  const std::string args = EntryText(*host, dictionary, key) + ", " + HandleText(value);
+  if (HostError e = host->journal().Enter(kDictionarySuite, "SetUnicodeStringEntry", args)) return e;
+  // The dictionary keeps a copy of the text; the caller keeps its string.
+  const std::string* text = host->strings().Text(value);
+  if (text == nullptr) return kHostErrBadParameter;
+  return WriteEntry(*host, dictionary, key, DictEntry::String(*text));
+}
+
+const DictionarySuite kDictionarySuiteTable = {
+    Key,
+    IsKnown,
+    DeleteEntry,
+    GetRealEntry,
+    SetRealEntry,
+    GetIntegerEntry,
+    SetIntegerEntry,
+    GetBooleanEntry,
+    SetBooleanEntry,
+    GetUnicodeStringEntry,
+    SetUnicodeStringEntry,
+};
+
+}  // namespace
+
+void RegisterDictionarySuite(Host& host) {
+  host.suites().Add(kDictionarySuite, kDictionarySuiteVersion, &kDictionarySuiteTable);
+}
+
+}  // namespace standin
