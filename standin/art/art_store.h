@@ -43,7 +43,9 @@ class ArtStore {
   int Disposed() const { return disposed_; }
 
   // Exact bounds of the curves of a path, a compound path or a group's paths;
-  // an empty rectangle (all zero) when there are none.
+  // an empty rectangle (all zero) when there are none. The vertical axis
+  // points up (top >= bottom). With `withStroke`, stroked paths add half their
+  // stroke width (not transformed by the matrix) on every side.
   static HostRect Bounds(const ArtObject* art, const HostMatrix* matrix, bool withStroke);
 
  private:
