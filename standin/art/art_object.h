@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host_api/host_api.h"
@@ -25,4 +26,6 @@ struct ArtObject {
   // Objects the host keeps without modelling them (text, images, SVG it does
   // not read): their source, written back out unchanged.
   std::string foreign;
+  // Source (SVG) attributes the art does not model, raw XML text, written back unchanged.
+  std::vector<std::pair<std::string, std::string>> attributes;
 };
