@@ -1,15 +1,82 @@
-// The Pathfinder unite ("AI Pathfinder Suite").
+// The stand-in's Pathfinder unite ("AI Pathfinder Suite", DoUniteEffect).
+//
+// What this host does with a unite call (its own choice; the plug-in relies
+// only on the result code):
+// - The records are checked first: null records, a message whose check field
+//   is not kSPValidMessageData, a negative count, a null list with a positive
+//   count, or a listed handle that is not a live path or compound path (or is
+//   a path inside a compound path) give kHostErrBadParameter and change
+//   nothing. A handle listed twice counts once; a count of 0 does nothing.
+// - Every listed object is flattened: each cubic segment is replaced by
+//   straight pieces within 0.005 document units of the curve. A closed path
+//   includes its closing segment, an open path is closed by a straight edge,
+//   and a compound path brings all its contours. Each object is resolved by
+//   its own fill rule, and the painted areas are united by the non-zero rule
+//   with Clipper on a grid of 1/1024 units. Whether an object is painted does
+//   not matter: its area counts as if filled.
+// - Coordinates beyond ±1e6 units, or not finite, give kHostErrBadParameter;
+//   more than about a million flattened points, or a united contour of more
+//   than 32767 points, give kHostErrRange. In both cases nothing changes.
+// - The result replaces the listed objects: one closed straight path (handles
+//   retracted, corner anchors) per outer outline, or a compound path of the
+//   outline and its holes when it has any; an island inside a hole is an
+//   outline of its own. They take the place of the lowest listed object (the
+//   first in a depth-first walk of the tree in child order), in its group,
+//   with its style. All listed objects are disposed of; groups that held them
+//   stay, even when empty. Created objects are counted as made by the host.
+// - When the united area is empty (every listed path degenerate), the listed
+//   objects are disposed of and nothing takes their place.
+// - The options (precision, removeRedundantPoints, extractUnpaintedArtwork)
+//   are recorded; only removeRedundantPoints acts: when set, points that lie
+//   exactly on the line through their neighbours are dropped from the result.
+// - With merging turned off (SetMerging(false)) the call is checked and
+//   recorded, returns 0, and the listed objects stay as they are.
 #pragma once
+
+#include <vector>
+
+#include "host_api/host_api.h"
 
 namespace standin {
 
 class Host;
+class ArtStore;
+
+// One unite call as the host received it.
+struct UniteCall {
+  double precision = 0;
+  int32_t removeRedundantPoints = 0;
+  int32_t extractUnpaintedArtwork = 0;
+  int32_t count = 0;
+  std::vector<ArtHandle> objects;  // the listed handles, in list order
+  HostError result = kHostNoError;
+};
 
 class UniteEngine {
  public:
+  // Checks the records, records the call, and unless merging is off, replaces
+  // the listed objects in `store` with their union. Returns 0 or a code as
+  // described above; on any code other than 0 nothing has changed.
+  // std::bad_alloc may escape; the suite function turns it into a code.
+  HostError Unite(ArtStore& store, const PathfinderData* data, const PathfinderMessage* message);
+
+  // Merging on (the default) unites; off, calls are only checked and recorded.
+  void SetMerging(bool merging) { merging_ = merging; }
+  bool merging() const { return merging_; }
+
+  // Calls that reached the engine with a data record (a call failed by the
+  // journal's fault injection does not), and the last of them.
+  int calls() const { return calls_; }
+  const UniteCall& lastCall() const { return last_; }
+
+ private:
+  void Record(const PathfinderData* data);
+  bool merging_ = true;
+  int calls_ = 0;
+  UniteCall last_;
 };
 
-// Registers the suites of this component with the host.
+// Registers "AI Pathfinder Suite".
 void RegisterPathfinderSuite(Host& host);
 
 }  // namespace standin
