@@ -1,0 +1,168 @@
+#include "tests/support/scene.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "standin/art/art_store.h"
+
+namespace testscene {
+
+namespace {
+
+PathStyle FilledStyle() {
+  PathStyle style{};
+  style.fillPaint = 1;
+  style.fillColor = HostColor{0, 0, 0, 1};
+  style.strokeColor = HostColor{0, 0, 0, 1};
+  style.strokeWidth = 1;
+  style.miterLimit = 4;
+  style.lineJoin = kLineJoinMiter;
+  return style;
+}
+
+ArtSpec Make(int16_t type, const std::string& name) {
+  ArtSpec spec;
+  spec.type = type;
+  spec.name = name;
+  spec.style = FilledStyle();
+  return spec;
+}
+
+ArtHandle Find(ArtHandle art, const std::string& name) {
+  if (art->name == name) return art;
+  for (ArtHandle child : art->children) {
+    if (ArtHandle found = Find(child, name)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ArtSpec ArtSpec::Open() const {
+  ArtSpec copy = *this;
+  copy.closed = false;
+  return copy;
+}
+
+ArtSpec ArtSpec::Guide() const {
+  ArtSpec copy = *this;
+  copy.guide = true;
+  return copy;
+}
+
+ArtSpec ArtSpec::Clip() const {
+  ArtSpec copy = *this;
+  copy.clip = true;
+  return copy;
+}
+
+ArtSpec ArtSpec::NoFill() const {
+  ArtSpec copy = *this;
+  copy.style.fillPaint = 0;
+  return copy;
+}
+
+ArtSpec ArtSpec::Stroked(HostReal width) const {
+  ArtSpec copy = *this;
+  copy.style.strokePaint = 1;
+  copy.style.strokeWidth = width;
+  return copy;
+}
+
+ArtSpec ArtSpec::Unpainted() const {
+  ArtSpec copy = *this;
+  copy.style.fillPaint = 0;
+  copy.style.strokePaint = 0;
+  return copy;
+}
+
+ArtSpec Circle(const std::string& name, HostReal h, HostReal v, HostReal r) {
+  const double kappa = 0.5522847;
+  ArtSpec spec = Make(kArtTypePath, name);
+  for (int quarter = 0; quarter < 4; ++quarter) {
+    // Exact unit directions at the four quarter angles, so that the anchors
+    // and therefore the bounds are exact.
+    const double cosT[4] = {1, 0, -1, 0};
+    const double sinT[4] = {0, 1, 0, -1};
+    const double ch = cosT[quarter], sv = sinT[quarter];
+    const double ph = h + r * ch, pv = v + r * sv;
+    // The tangent of counter-clockwise travel is (-sin t, cos t).
+    const double th = -sv * kappa * r, tv = ch * kappa * r;
+    PathSegment segment{};
+    segment.p = HostPoint{static_cast<HostReal>(ph), static_cast<HostReal>(pv)};
+    segment.in = HostPoint{static_cast<HostReal>(ph - th), static_cast<HostReal>(pv - tv)};
+    segment.out = HostPoint{static_cast<HostReal>(ph + th), static_cast<HostReal>(pv + tv)};
+    spec.segments.push_back(segment);
+  }
+  return spec;
+}
+
+ArtSpec Polygon(const std::string& name, const std::vector<HostPoint>& corners) {
+  ArtSpec spec = Make(kArtTypePath, name);
+  for (const HostPoint& corner : corners) spec.segments.push_back(PathSegment{corner, corner, corner, 1});
+  return spec;
+}
+
+ArtSpec Path(const std::string& name, const std::vector<PathSegment>& segments) {
+  ArtSpec spec = Make(kArtTypePath, name);
+  spec.segments = segments;
+  return spec;
+}
+
+ArtSpec Group(const std::string& name, const std::vector<ArtSpec>& children) {
+  ArtSpec spec = Make(kArtTypeGroup, name);
+  spec.children = children;
+  return spec;
+}
+
+ArtSpec Compound(const std::string& name, const std::vector<ArtSpec>& paths) {
+  ArtSpec spec = Make(kArtTypeCompoundPath, name);
+  spec.children = paths;
+  return spec;
+}
+
+ArtSpec Other(const std::string& name, int16_t type) { return Make(type, name); }
+
+Scene::Scene(const std::vector<ArtSpec>& items) : layer_(host_.art().NewGroup()) {
+  layer_->name = "layer";
+  for (const ArtSpec& item : items) Add(item);
+}
+
+Scene::~Scene() {
+  if (checkBalance_ && !host_.balance().Zero())
+    ADD_FAILURE() << "host balance not zero: " << host_.balance().Text();
+}
+
+ArtHandle Scene::Add(const ArtSpec& spec, ArtHandle parent) {
+  standin::ArtStore& store = host_.art();
+  if (parent == nullptr) parent = layer_;
+  ArtHandle art = nullptr;
+  switch (spec.type) {
+    case kArtTypePath: art = store.NewPath(parent, spec.segments, spec.closed, spec.style); break;
+    case kArtTypeGroup: art = store.NewGroup(parent); break;
+    case kArtTypeCompoundPath: art = store.NewCompoundPath(parent, spec.style); break;
+    default: art = store.NewForeign(parent, spec.type, ""); break;
+  }
+  art->name = spec.name;
+  art->guide = spec.guide;
+  art->clip = spec.clip;
+  for (const ArtSpec& child : spec.children) Add(child, art);
+  return art;
+}
+
+ArtHandle Scene::operator[](const std::string& name) const {
+  ArtHandle found = Find(layer_, name);
+  if (found == nullptr) ADD_FAILURE() << "no art named \"" << name << "\" in the scene";
+  return found;
+}
+
+bool Scene::Has(const std::string& name) const { return Find(layer_, name) != nullptr; }
+
+std::vector<std::string> Scene::ChildNames(ArtHandle group) {
+  std::vector<std::string> names;
+  for (ArtHandle child : group->children) names.push_back(child->name);
+  return names;
+}
+
+}  // namespace testscene
