@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host_api/host_api.h"
+#include "standin/effects/live_effect_registration.h"
 
 namespace standin {
 
@@ -36,6 +37,9 @@ class EffectHost {
   void SetRegisteredEffect(LiveEffectHandle effect) { effect_ = effect; }
   LiveEffectHandle registeredEffect() const { return effect_; }
 
+  // Every effect the plug-in registered, with its menu item.
+  EffectRegistry& registry() { return registry_; }
+
   // A new application of the effect to `drawn` with `parameters`. The host
   // keeps it until the EffectHost goes away.
   EffectApplication& Apply(ArtObject* drawn, DictionaryHandle parameters);
@@ -61,6 +65,7 @@ class EffectHost {
   Host& host_;
   PluginMainProc entryPoint_ = nullptr;
   LiveEffectHandle effect_ = nullptr;
+  EffectRegistry registry_;
   std::vector<std::unique_ptr<EffectApplication>> applications_;
   int depth_ = 0;
   int nestedExecutions_ = 0;

@@ -5,31 +5,94 @@
 
 namespace standin {
 
-// Minimal registration; the menu side is completed with the Menu suite.
+namespace {
+
+std::string Quoted(const char* text) { return text == nullptr ? "null" : std::string("\"") + text + "\""; }
+
+// The Effect menu's submenu `category`, made (an item in the host's "Effect"
+// group opening a group of that name) when it does not exist yet. Null when
+// it cannot be made.
+MenuGroupObject* EffectCategoryGroup(Host& host, const std::string& category) {
+  MenuStore& menus = host.menus();
+  if (MenuGroupObject* existing = menus.FindGroup(category)) return existing;
+  MenuItemObject* opener = menus.AddItem(nullptr, "", menus.FindGroup("Effect"), category, 0);
+  if (opener == nullptr) return nullptr;
+  return menus.AddGroup(category, 0, opener);
+}
+
+}  // namespace
+
+LiveEffectObject* EffectRegistry::Add(const LiveEffectInfo& info) {
+  if (info.name == nullptr || Find(info.name) != nullptr) return nullptr;
+  auto effect = std::make_unique<LiveEffectObject>();
+  effect->owner = info.self;
+  effect->name = info.name;
+  effect->title = info.title != nullptr ? info.title : "";
+  effect->majorVersion = info.majorVersion;
+  effect->minorVersion = info.minorVersion;
+  effect->prefersAsInput = info.prefersAsInput;
+  effect->styleFlags = info.styleFlags;
+  effects_.push_back(std::move(effect));
+  return effects_.back().get();
+}
+
+LiveEffectObject* EffectRegistry::Find(const std::string& name) const {
+  for (const auto& effect : effects_) {
+    if (effect->name == name) return effect.get();
+  }
+  return nullptr;
+}
+
+bool EffectRegistry::IsLive(const LiveEffectObject* effect) const {
+  for (const auto& known : effects_) {
+    if (known.get() == effect) return true;
+  }
+  return false;
+}
+
 HostError HOSTCALL AddLiveEffect(const LiveEffectInfo* info, LiveEffectHandle* effect) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = info != nullptr && info->name != nullptr ? std::string("\"") + info->name + "\"" : "null";
+  std::string args = "null";
+  if (info != nullptr) {
+    args = Quoted(info->name) + ", " + Quoted(info->title) + ", " + std::to_string(info->majorVersion) + "." +
+           std::to_string(info->minorVersion) + ", " + std::to_string(info->prefersAsInput) + ", " +
+           std::to_string(info->styleFlags);
+  }
   if (HostError e = host->journal().Enter(kLiveEffectSuite, "AddLiveEffect", args)) return e;
-  if (info == nullptr || effect == nullptr || info->name == nullptr) return kHostErrBadParameter;
-  *effect = reinterpret_cast<LiveEffectHandle>(static_cast<std::uintptr_t>(0xEFFEC7));
-  host->effects().SetRegisteredEffect(*effect);
+  if (info == nullptr || effect == nullptr || info->self != host->self()) return kHostErrBadParameter;
+  LiveEffectObject* added = host->effects().registry().Add(*info);
+  if (added == nullptr) return kHostErrBadParameter;
+  *effect = added;
+  host->effects().SetRegisteredEffect(added);
   return kHostNoError;
 }
 
 HostError HOSTCALL AddLiveEffectMenuItem(LiveEffectHandle effect, const char* menuName,
                                          const LiveEffectMenuInfo* info, MenuItemHandle* menuItem,
-                                         MenuGroupHandle* /*menuGroup*/) {
+                                         MenuGroupHandle* menuGroup) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kLiveEffectSuite, "AddLiveEffectMenuItem",
-                                          HandleText(effect) + ", \"" + (menuName ? menuName : "") + "\"")) {
-    return e;
+  std::string args = HandleText(effect) + ", " + Quoted(menuName);
+  if (info != nullptr) {
+    args += ", " + Quoted(info->category) + ", " + Quoted(info->title) + ", " + std::to_string(info->options);
   }
-  if (effect == nullptr || effect != host->effects().registeredEffect() || info == nullptr || menuItem == nullptr) {
+  if (HostError e = host->journal().Enter(kLiveEffectSuite, "AddLiveEffectMenuItem", args)) return e;
+  if (!host->effects().registry().IsLive(effect) || effect->hasMenuItem || menuName == nullptr ||
+      info == nullptr || info->category == nullptr || info->title == nullptr || menuItem == nullptr) {
     return kHostErrBadParameter;
   }
-  *menuItem = reinterpret_cast<MenuItemHandle>(static_cast<std::uintptr_t>(0x3E7E));
+  MenuGroupObject* group = EffectCategoryGroup(*host, info->category);
+  if (group == nullptr) return kHostErrBadParameter;
+  MenuItemObject* item = host->menus().AddItem(effect->owner, menuName, group, info->title, info->options);
+  effect->hasMenuItem = true;
+  effect->menuItem = item;
+  effect->menuName = menuName;
+  effect->category = info->category;
+  effect->menuTitle = info->title;
+  effect->menuOptions = info->options;
+  *menuItem = item;
+  if (menuGroup != nullptr) *menuGroup = group;
   return kHostNoError;
 }
 
