@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,8 @@ struct StoredRate {
   bool readable;
   HostReal expected;
 };
+
+void PrintTo(const StoredRate& stored, std::ostream* out) { *out << stored.name; }
 
 const HostReal kUntouched = -1234.5f;
 
