@@ -161,11 +161,4 @@ TEST_F(EffectParametersTest, AFailedReadCountsAsMissing) {
   EXPECT_EQ(rate, kUntouched);
 }
 
-TEST_F(EffectParametersTest, AWrittenRateReadsBack) {
-  WriteParameters(parameters_, 1.0f);
-  HostReal rate = kUntouched;
-  EXPECT_TRUE(ReadStoredRate(parameters_, &rate));
-  EXPECT_EQ(rate, 1.0f);
-}
-
 }  // namespace

@@ -45,13 +45,6 @@ TEST_F(HostStringsTest, NullTextOwnsNothingAndCallsNothing) {
   EXPECT_TRUE(host_.journal().entries().empty()) << host_.journal().Dump();
 }
 
-TEST_F(HostStringsTest, EmptyTextIsAStringOfNoBytes) {
-  HostUnicodeString empty("", kPlatformEncoding);
-  EXPECT_NE(empty.handle(), nullptr);
-  EXPECT_EQ(host_.journal().entries()[0].args, "\"\", 0, 0");
-  EXPECT_EQ(TextOf(empty), "");
-}
-
 TEST_F(HostStringsTest, ACopyOwnsItsOwnHandle) {
   {
     HostUnicodeString source("Morvelin", kPlatformEncoding);
