@@ -25,7 +25,7 @@ PluginObject* const kPluginReference = reinterpret_cast<PluginObject*>(0x5E1F);
 std::string Balance::Text() const {
   std::ostringstream out;
   out << "suites " << suites << ", blocks " << blocks << ", strings " << strings << ", contexts " << contexts
-      << ", dialogs " << dialogs;
+      << ", dialogs " << dialogs << ", bad disposes " << badDisposes;
   return out.str();
 }
 
@@ -77,6 +77,7 @@ Balance Host::balance() const {
   b.strings = strings_->Live();
   b.contexts = contexts_->Pushed();
   b.dialogs = dialogs_->Open();
+  b.badDisposes = strings_->BadDisposes();
   return b;
 }
 

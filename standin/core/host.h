@@ -31,7 +31,10 @@ struct Balance {
   int strings = 0;   // Unicode strings not disposed of
   int contexts = 0;  // application contexts pushed and not popped
   int dialogs = 0;   // dialogs created and not destroyed
-  bool Zero() const { return suites == 0 && blocks == 0 && strings == 0 && contexts == 0 && dialogs == 0; }
+  int badDisposes = 0;  // disposes of strings that were not live (double disposes)
+  bool Zero() const {
+    return suites == 0 && blocks == 0 && strings == 0 && contexts == 0 && dialogs == 0 && badDisposes == 0;
+  }
   std::string Text() const;
 };
 
