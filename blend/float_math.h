@@ -1,0 +1,27 @@
+// Float-in, float-out versions of the few libm functions the bridge geometry
+// uses. Each takes a 32-bit float, evaluates in double precision and rounds
+// the result to a 32-bit float, so that every caller rounds at the same place.
+#pragma once
+
+#include <cmath>
+
+#include "host_api/host_types.h"
+
+namespace blend_math {
+
+// Rounds a double to the host's 32-bit real (to nearest, ties to even).
+inline HostReal RoundToReal(double value) { return static_cast<HostReal>(value); }
+
+// acos of x. An argument that rounding carried just outside [-1, 1] is
+// clamped to the nearer end first, so the result is never NaN for a finite x;
+// NaN stays NaN.
+inline HostReal ClampedAcos(HostReal x) {
+  if (x > 1.0f) x = 1.0f;
+  if (x < -1.0f) x = -1.0f;
+  return RoundToReal(std::acos(static_cast<double>(x)));
+}
+
+inline HostReal FloatCos(HostReal x) { return RoundToReal(std::cos(static_cast<double>(x))); }
+inline HostReal FloatSin(HostReal x) { return RoundToReal(std::sin(static_cast<double>(x))); }
+
+}  // namespace blend_math
