@@ -1,0 +1,39 @@
+// The pieces of `morvelin bridge` that tests call directly: number parsing,
+// the JSON form of an outline, and the command body without CLI11.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "blend/bridge_geometry.h"
+
+namespace morvelin {
+
+// The command's arguments as typed: the two circles X1 Y1 R1 X2 Y2 R2, the
+// viscosity (1 to 100 in the effect; any float is accepted here) and the
+// handle cap.
+struct BridgeArguments {
+  std::string circles[6];
+  std::string viscosity = "50";
+  std::string cap = "2";
+};
+
+// The whole of `text` read as the nearest 32-bit float (std::from_chars
+// syntax: no leading '+' or blanks, "inf" and "nan" allowed). Nothing when the
+// text is not such a number, has trailing characters, or lies outside the
+// float range.
+std::optional<float> ParseFloatArgument(std::string_view text);
+
+// One line of JSON without a newline: `null` for no bridge, otherwise
+// {"segments":[{"anchor":[x,y],"in":[x,y],"out":[x,y]},...]} for segments 0 to
+// 3, each number the shortest text that reads back as the same float.
+std::string BridgeOutlineJson(const std::optional<BridgeOutline>& outline);
+
+// Parses the arguments, computes the outline with the standard point math and
+// writes its JSON and a newline to `out`. Returns 0, or 2 after writing a
+// message to `err` when an argument is not a number.
+int RunBridgeCommand(const BridgeArguments& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace morvelin
