@@ -138,39 +138,32 @@ TEST_F(UniteTest, DisjointCirclesStaySeparatePaths) {
 TEST_F(UniteTest, HolesBecomeCompoundPaths) {
   scene_.Add(Compound("ring", {RoundCircle("", 0, 0, 20), RoundCircle("", 0, 0, 10, 8, true)}));
   scene_.Add(Square("island", -2, -2, 4));
+  scene_.Add(Square("s", 100, 0, 10));
+  scene_.Add(Square("n", 100, 20, 10));
+  scene_.Add(Polygon("w", {{100, 0}, {102, 0}, {102, 30}, {100, 30}}));
+  scene_.Add(Polygon("e", {{108, 0}, {110, 0}, {110, 30}, {108, 30}}));
+  scene_.Add(Compound("eo", {Square("", 200, 0, 10), Square("", 203, 3, 4)}));
+  scene_["eo"]->style.evenOddFill = 1;
   ASSERT_EQ(Unite({scene_["ring"], scene_["island"]}), kHostNoError);
-  auto made = Made(scene_.layer());
-  ASSERT_EQ(made.size(), 2u);
+  ASSERT_EQ(Unite({scene_["s"], scene_["n"], scene_["w"], scene_["e"]}), kHostNoError);
+  ASSERT_EQ(Unite({scene_["eo"]}), kHostNoError);
+
+  const auto made = Made(scene_.layer());
+  ASSERT_EQ(made.size(), 4u);
+  // The ring, with the island in its hole as an outline of its own.
   ASSERT_EQ(made[0]->type, kArtTypeCompoundPath);
   ASSERT_EQ(made[0]->children.size(), 2u);
   for (ArtHandle contour : made[0]->children) ExpectStraightClosed(contour);
   EXPECT_NEAR(standin::FilledOutlineArea(*made[0]), kPi * 300, 0.1);
+  EXPECT_EQ(made[1]->type, kArtTypePath);
   EXPECT_NEAR(standin::SignedOutlineArea(*made[1]), 16.0, 1e-9);
-  EXPECT_EQ(scene_.host().art().MadeByHost(), 4);
-
-  Scene frame({Square("s", 0, 0, 10), Square("n", 0, 20, 10),
-               Polygon("w", {{0, 0}, {2, 0}, {2, 30}, {0, 30}}),
-               Polygon("e", {{8, 0}, {10, 0}, {10, 30}, {8, 30}})});
-  data_.objects = nullptr;
-  ArtHandle bars[] = {frame["s"], frame["n"], frame["w"], frame["e"]};
-  data_.objects = bars;
-  data_.objectCount = 4;
-  ASSERT_EQ(suite_->DoUniteEffect(&data_, &message_), kHostNoError);
-  made = Made(frame.layer());
-  ASSERT_EQ(made.size(), 1u);
-  ASSERT_EQ(made[0]->type, kArtTypeCompoundPath);
-  EXPECT_NEAR(standin::SignedOutlineArea(*made[0]), 300.0 - 60.0, 1e-9);
-
-  Scene evenOdd({Compound("eo", {Square("", 0, 0, 10), Square("", 3, 3, 4)})});
-  evenOdd["eo"]->style.evenOddFill = 1;
-  ArtHandle one[] = {evenOdd["eo"]};
-  data_.objects = one;
-  data_.objectCount = 1;
-  ASSERT_EQ(suite_->DoUniteEffect(&data_, &message_), kHostNoError);
-  made = Made(evenOdd.layer());
-  ASSERT_EQ(made.size(), 1u);
-  EXPECT_EQ(made[0]->type, kArtTypeCompoundPath);
-  EXPECT_NEAR(standin::FilledOutlineArea(*made[0]), 84.0, 1e-9);
+  // The frame of four bars.
+  ASSERT_EQ(made[2]->type, kArtTypeCompoundPath);
+  EXPECT_NEAR(standin::SignedOutlineArea(*made[2]), 300.0 - 60.0, 1e-9);
+  // Even-odd fill: the inner square, drawn the same way round, is a hole.
+  ASSERT_EQ(made[3]->type, kArtTypeCompoundPath);
+  EXPECT_NEAR(standin::SignedOutlineArea(*made[3]), 84.0, 1e-9);
+  EXPECT_EQ(scene_.host().art().MadeByHost(), 3 + 1 + 3 + 3);
 }
 
 // The lowest listed object is the first met depth first: "A" inside "inner"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <polyclipping/clipper.hpp>
+#include <utility>
 
 namespace standin {
 
@@ -45,6 +46,19 @@ ClipperLib::Paths ResolveShape(const FilledShape& shape, bool removeRedundantPoi
   return resolved;
 }
 
+// The union of resolved shapes (outer boundaries positive, holes negative),
+// in the same form.
+ClipperLib::Paths UnitePaths(const ClipperLib::Paths& a, const ClipperLib::Paths& b,
+                             bool removeRedundantPoints) {
+  ClipperLib::Clipper clipper;
+  clipper.PreserveCollinear(!removeRedundantPoints);
+  clipper.AddPaths(a, ClipperLib::ptSubject, true);
+  clipper.AddPaths(b, ClipperLib::ptSubject, true);
+  ClipperLib::Paths united;
+  clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+  return united;
+}
+
 // Outer nodes of the tree, at any depth (islands in holes included), each
 // with the holes directly inside it.
 void CollectOutlines(const ClipperLib::PolyNode& node, std::vector<Outline>* outlines) {
@@ -64,12 +78,22 @@ void CollectOutlines(const ClipperLib::PolyNode& node, std::vector<Outline>* out
 }  // namespace
 
 std::vector<Outline> UniteShapes(const std::vector<FilledShape>& shapes, bool removeRedundantPoints) {
+  std::vector<ClipperLib::Paths> parts;
+  for (const FilledShape& shape : shapes) parts.push_back(ResolveShape(shape, removeRedundantPoints));
+  // Uniting in pairs, then pairs of pairs, drops the edges inside each union
+  // early; one sweep over hundreds of overlapping shapes at once meets far
+  // more crossings and is many times slower.
+  while (parts.size() > 1) {
+    std::vector<ClipperLib::Paths> merged;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+      merged.push_back(UnitePaths(parts[i], parts[i + 1], removeRedundantPoints));
+    }
+    if (parts.size() % 2 == 1) merged.push_back(std::move(parts.back()));
+    parts = std::move(merged);
+  }
   ClipperLib::Clipper clipper;
   clipper.PreserveCollinear(!removeRedundantPoints);
-  for (const FilledShape& shape : shapes) {
-    const ClipperLib::Paths resolved = ResolveShape(shape, removeRedundantPoints);
-    if (!resolved.empty()) clipper.AddPaths(resolved, ClipperLib::ptSubject, true);
-  }
+  if (!parts.empty()) clipper.AddPaths(parts[0], ClipperLib::ptSubject, true);
   ClipperLib::PolyTree tree;
   clipper.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
   std::vector<Outline> outlines;

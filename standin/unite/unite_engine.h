@@ -22,8 +22,9 @@
 //   outline and its holes when it has any; an island inside a hole is an
 //   outline of its own. They take the place of the lowest listed object (the
 //   first in a depth-first walk of the tree in child order), in its group,
-//   with its style. All listed objects are disposed of; groups that held them
-//   stay, even when empty. Created objects are counted as made by the host.
+//   with its style (when that object is a root, the new objects are roots
+//   too). All listed objects are disposed of; groups that held them stay,
+//   even when empty. Created objects are counted as made by the host.
 // - When the united area is empty (every listed path degenerate), the listed
 //   objects are disposed of and nothing takes their place.
 // - The options (precision, removeRedundantPoints, extractUnpaintedArtwork)
