@@ -113,25 +113,6 @@ TEST(ArtSuites, InsertAndDeleteWorkAroundTheGivenIndex) {
   EXPECT_EQ(p->segments[1].p.h, 9);
 }
 
-TEST(ArtSuites, TreeQueriesFollowPaintOrder) {
-  Scene scene({Group("G", {Circle("A", 0, 0, 1), Group("E"), Circle("B", 0, 0, 1)})});
-  ArtHandle handle = nullptr;
-  ASSERT_EQ(Art().GetArtFirstChild(scene["G"], &handle), kHostNoError);
-  EXPECT_EQ(handle, scene["A"]);
-  ASSERT_EQ(Art().GetArtSibling(scene["A"], &handle), kHostNoError);
-  EXPECT_EQ(handle, scene["E"]);
-  ASSERT_EQ(Art().GetArtSibling(scene["B"], &handle), kHostNoError);
-  EXPECT_EQ(handle, nullptr);
-  ASSERT_EQ(Art().GetArtFirstChild(scene["E"], &handle), kHostNoError);
-  EXPECT_EQ(handle, nullptr);
-  ASSERT_EQ(Art().GetArtFirstChild(scene["A"], &handle), kHostNoError);
-  EXPECT_EQ(handle, nullptr);
-  ASSERT_EQ(Art().GetArtParent(scene["B"], &handle), kHostNoError);
-  EXPECT_EQ(handle, scene["G"]);
-  ASSERT_EQ(Art().GetArtSibling(scene.layer(), &handle), kHostNoError);
-  EXPECT_EQ(handle, nullptr);
-}
-
 TEST(ArtSuites, DuplicateArtPlacesADeepCopyDirectlyAboveTheReference) {
   Scene scene({Circle("A", 0, 0, 10).Stroked(3), Group("G", {Circle("B", 5, 5, 1), Circle("C", 6, 6, 1)}),
                Circle("D", 0, 0, 1)});

@@ -22,11 +22,11 @@ PathStyle FilledStyle() {
 }
 
 ArtSpec Make(int16_t type, const std::string& name) {
-  ArtSpec spec;
-  spec.type = type;
-  spec.name = name;
-  spec.style = FilledStyle();
-  return spec;
+  ArtSpec item;
+  item.type = type;
+  item.name = name;
+  item.style = FilledStyle();
+  return item;
 }
 
 ArtHandle Find(ArtHandle art, const std::string& name) {
@@ -79,7 +79,7 @@ ArtSpec ArtSpec::Unpainted() const {
 
 ArtSpec Circle(const std::string& name, HostReal h, HostReal v, HostReal r) {
   const double kappa = 0.5522847;
-  ArtSpec spec = Make(kArtTypePath, name);
+  ArtSpec item = Make(kArtTypePath, name);
   for (int quarter = 0; quarter < 4; ++quarter) {
     // Exact unit directions at the four quarter angles, so that the anchors
     // and therefore the bounds are exact.
@@ -93,33 +93,33 @@ ArtSpec Circle(const std::string& name, HostReal h, HostReal v, HostReal r) {
     segment.p = HostPoint{static_cast<HostReal>(ph), static_cast<HostReal>(pv)};
     segment.in = HostPoint{static_cast<HostReal>(ph - th), static_cast<HostReal>(pv - tv)};
     segment.out = HostPoint{static_cast<HostReal>(ph + th), static_cast<HostReal>(pv + tv)};
-    spec.segments.push_back(segment);
+    item.segments.push_back(segment);
   }
-  return spec;
+  return item;
 }
 
 ArtSpec Polygon(const std::string& name, const std::vector<HostPoint>& corners) {
-  ArtSpec spec = Make(kArtTypePath, name);
-  for (const HostPoint& corner : corners) spec.segments.push_back(PathSegment{corner, corner, corner, 1});
-  return spec;
+  ArtSpec item = Make(kArtTypePath, name);
+  for (const HostPoint& corner : corners) item.segments.push_back(PathSegment{corner, corner, corner, 1});
+  return item;
 }
 
 ArtSpec Path(const std::string& name, const std::vector<PathSegment>& segments) {
-  ArtSpec spec = Make(kArtTypePath, name);
-  spec.segments = segments;
-  return spec;
+  ArtSpec item = Make(kArtTypePath, name);
+  item.segments = segments;
+  return item;
 }
 
 ArtSpec Group(const std::string& name, const std::vector<ArtSpec>& children) {
-  ArtSpec spec = Make(kArtTypeGroup, name);
-  spec.children = children;
-  return spec;
+  ArtSpec item = Make(kArtTypeGroup, name);
+  item.children = children;
+  return item;
 }
 
 ArtSpec Compound(const std::string& name, const std::vector<ArtSpec>& paths) {
-  ArtSpec spec = Make(kArtTypeCompoundPath, name);
-  spec.children = paths;
-  return spec;
+  ArtSpec item = Make(kArtTypeCompoundPath, name);
+  item.children = paths;
+  return item;
 }
 
 ArtSpec Other(const std::string& name, int16_t type) { return Make(type, name); }
@@ -134,20 +134,20 @@ Scene::~Scene() {
     ADD_FAILURE() << "host balance not zero: " << host_.balance().Text();
 }
 
-ArtHandle Scene::Add(const ArtSpec& spec, ArtHandle parent) {
+ArtHandle Scene::Add(const ArtSpec& item, ArtHandle parent) {
   standin::ArtStore& store = host_.art();
   if (parent == nullptr) parent = layer_;
   ArtHandle art = nullptr;
-  switch (spec.type) {
-    case kArtTypePath: art = store.NewPath(parent, spec.segments, spec.closed, spec.style); break;
+  switch (item.type) {
+    case kArtTypePath: art = store.NewPath(parent, item.segments, item.closed, item.style); break;
     case kArtTypeGroup: art = store.NewGroup(parent); break;
-    case kArtTypeCompoundPath: art = store.NewCompoundPath(parent, spec.style); break;
-    default: art = store.NewForeign(parent, spec.type, ""); break;
+    case kArtTypeCompoundPath: art = store.NewCompoundPath(parent, item.style); break;
+    default: art = store.NewForeign(parent, item.type, ""); break;
   }
-  art->name = spec.name;
-  art->guide = spec.guide;
-  art->clip = spec.clip;
-  for (const ArtSpec& child : spec.children) Add(child, art);
+  art->name = item.name;
+  art->guide = item.guide;
+  art->clip = item.clip;
+  for (const ArtSpec& child : item.children) Add(child, art);
   return art;
 }
 

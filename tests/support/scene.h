@@ -76,8 +76,8 @@ class Scene {
   standin::Journal& journal() { return host_.journal(); }
   ArtHandle layer() const { return layer_; }
 
-  // Builds `spec` as the new top child of `parent` (the layer when null).
-  ArtHandle Add(const ArtSpec& spec, ArtHandle parent = nullptr);
+  // Builds `item` as the new top child of `parent` (the layer when null).
+  ArtHandle Add(const ArtSpec& item, ArtHandle parent = nullptr);
   // The first live object named `name`, depth first from the layer; a test
   // failure and null when there is none.
   ArtHandle operator[](const std::string& name) const;
