@@ -15,9 +15,24 @@
 #include "plugin/suite_table.h"
 #include "standin/core/host.h"
 #include "standin/core/plugin_session.h"
+#include "standin/core/resource_table.h"
 #include "standin/core/suite_registry.h"
 #include "standin/dictionary/string_store.h"
 #include "standin/menus/menu_store.h"
+
+// Start-up must find every suite of the table. One the stand-in does not
+// offer gets an empty table; tests that use this never call into it.
+inline void OfferEverySuite(standin::Host& host) {
+  static void* const emptyTable[64] = {};
+  for (const HostSuiteEntry& entry : HostSuiteTable::kEntries) {
+    const void* suite = nullptr;
+    if (host.suites().Acquire(entry.name, entry.version, &suite) == kHostNoError) {
+      host.suites().Release(entry.name, entry.version);
+    } else {
+      host.suites().Add(entry.name, entry.version, emptyTable);
+    }
+  }
+}
 
 class PluginSessionTest : public ::testing::Test {
  protected:
@@ -26,7 +41,7 @@ class PluginSessionTest : public ::testing::Test {
   void SetUp() override {
     gGlobals = nullptr;
     morvelin::LoadPluginResources(host_.resources());
-    OfferEverySuite();
+    OfferEverySuite(host_);
   }
 
   void TearDown() override {
@@ -35,19 +50,6 @@ class PluginSessionTest : public ::testing::Test {
     EXPECT_TRUE(host_.balance().Zero()) << host_.balance().Text();
     EXPECT_EQ(host_.strings().BadDisposes(), 0);
     gGlobals = nullptr;
-  }
-
-  // Start-up must find every suite of the table. One the stand-in does not
-  // offer gets an empty table; these tests never call into it.
-  void OfferEverySuite() {
-    for (const HostSuiteEntry& entry : HostSuiteTable::kEntries) {
-      const void* suite = nullptr;
-      if (host_.suites().Acquire(entry.name, entry.version, &suite) == kHostNoError) {
-        host_.suites().Release(entry.name, entry.version);
-      } else {
-        host_.suites().Add(entry.name, entry.version, &emptyTable_);
-      }
-    }
   }
 
   // The items of menu group `name`, in order; empty when there is no such group.
@@ -67,5 +69,4 @@ class PluginSessionTest : public ::testing::Test {
 
   standin::Host host_;
   standin::PluginSession session_;
-  void* emptyTable_[64] = {};
 };
