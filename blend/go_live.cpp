@@ -1,3 +1,130 @@
 #include "blend/go_live.h"
 
-HostError GoLive(LiveEffectGoLiveMessage* /*message*/) { return kHostNoError; }
+#include <cstring>
+
+#include "blend/append_bridge.h"
+#include "blend/collect_source_paths.h"
+#include "blend/handle_list.h"
+#include "blend/path_operations.h"
+#include "params/effect_parameters.h"
+#include "plugin/plugin_globals.h"
+#include "plugin/suite_table.h"
+
+namespace {
+
+// Every bridge's handles may grow to this multiple of the rate fraction.
+constexpr HostReal kHandleCap = 2.0f;
+
+bool InDialog() { return gGlobals != nullptr && gGlobals->inDialog != 0; }
+
+// The lists one execution builds; freed together on every exit.
+struct HandleLists {
+  ArtHandle* sources = nullptr;
+  ArtHandle* working = nullptr;
+  ArtHandle* unite = nullptr;
+  ~HandleLists() {
+    FreeHandleList(&sources);
+    FreeHandleList(&working);
+    FreeHandleList(&unite);
+  }
+};
+
+// True when `art` is one of entries first..last of `list`.
+bool ListHolds(const ArtHandle* list, int32_t first, int32_t last, ArtHandle art) {
+  for (int32_t i = first; i <= last; ++i) {
+    if (list[i] == art) return true;
+  }
+  return false;
+}
+
+// Builds the bridges and unites them with the sources; the steps after the
+// suites are held and before they are released.
+HostError BuildAndUnite(LiveEffectGoLiveMessage* message, HandleLists& lists) {
+  // The viscosity; without one (or with 0.0) the art stays as it is.
+  HostReal rate = 0.0f;
+  if (!ReadStoredRate(message->parameters, &rate)) return kHostNoError;
+  if (rate == 0.0f) return kHostNoError;
+
+  // Count pass, then fill pass over the same, unchanged art.
+  int16_t count = 0;
+  CollectSourcePaths(message->art, &count, nullptr);
+  if (count < 2) return kHostNoError;
+  if (HostError error = AllocateHandleList(static_cast<uint32_t>(count), &lists.sources)) return error;
+  count = 0;
+  CollectSourcePaths(message->art, &count, lists.sources);
+  if (count < 2) return kHostNoError;
+
+  // The template: a four-segment copy of the first source, just above it,
+  // with a round join like every source.
+  ArtHandle templatePath = nullptr;
+  if (HostError error = sArt->DuplicateArt(lists.sources[0], kPlaceAbove, lists.sources[0], &templatePath)) {
+    return error;
+  }
+  if (HostError error = ForceSegmentCount(&templatePath, 4)) return error;
+  if (HostError error = SetRoundJoin(&templatePath)) return error;
+  for (int16_t i = 0; i < count; ++i) {
+    if (HostError error = SetRoundJoin(&lists.sources[i])) return error;
+  }
+
+  // The rate fraction: the 32-bit rate divided by 100 in double, rounded.
+  const HostReal fraction = static_cast<HostReal>(static_cast<double>(rate) / 100.0);
+  const uint32_t workingEntries = static_cast<uint32_t>(count) * static_cast<uint32_t>(count);
+  if (HostError error = AllocateHandleList(workingEntries, &lists.working)) return error;
+  std::memcpy(lists.working, lists.sources, sizeof(ArtHandle) * static_cast<std::size_t>(count));
+  int32_t lastIndex = count - 1;
+
+  // One bridge per pair; the last pair builds its bridge in the template.
+  for (int16_t i = 0; i <= count - 2; ++i) {
+    for (int16_t j = static_cast<int16_t>(i + 1); j <= count - 1; ++j) {
+      const bool lastPair = i == count - 2 && j == count - 1;
+      if (HostError error = AppendBridge(&lists.sources[i], &lists.sources[j], fraction, kHandleCap,
+                                         &templatePath, !lastPair, lists.working, &lastIndex)) {
+        return error;
+      }
+    }
+  }
+
+  // A template that holds no bridge would stay over the result as a stray
+  // copy of the first source; it goes.
+  if (!ListHolds(lists.working, count, lastIndex, templatePath)) {
+    if (HostError error = sArt->DisposeArt(templatePath)) return error;
+  }
+
+  const int32_t n = lastIndex + 1;
+  if (n <= count) return kHostNoError;
+
+  if (HostError error = AllocateHandleList(static_cast<uint32_t>(n), &lists.unite)) return error;
+  std::memcpy(lists.unite, lists.working, sizeof(ArtHandle) * static_cast<std::size_t>(n));
+
+  PathfinderData data;
+  std::memset(&data, 0, sizeof data);
+  data.precision = 10.0;
+  data.removeRedundantPoints = 1;
+  data.extractUnpaintedArtwork = 1;
+  data.objects = lists.unite;
+  data.objectCount = n;
+  data.reserved = 0;
+
+  PathfinderMessage uniteMessage;
+  std::memset(&uniteMessage, 0, sizeof uniteMessage);
+  uniteMessage.d = message->d;
+  uniteMessage.reserved1 = nullptr;
+  uniteMessage.reserved2 = nullptr;
+
+  return sPathfinder->DoUniteEffect(&data, &uniteMessage);
+}
+
+}  // namespace
+
+HostError GoLive(LiveEffectGoLiveMessage* message) {
+  HostError result = kHostNoError;
+  if (!InDialog()) result = AcquireAllSuites(message->d.basic);
+
+  if (result == kHostNoError) {
+    HandleLists lists;
+    result = BuildAndUnite(message, lists);
+  }
+
+  if (!InDialog()) ReleaseAllSuites(message->d.basic);
+  return result;
+}
