@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -39,10 +40,24 @@ TEST_F(PluginMainTest, UnknownCallerOrSelectorDoesNothing) {
   EXPECT_EQ(gGlobals, nullptr);
 }
 
+// The host's AllocateBlock, with the new block filled with a pattern that no
+// field may keep.
+HostError HOSTCALL AllocateDirtyBlock(uint32_t size, void** block) {
+  const HostError error = standin::Host::Current()->basic()->AllocateBlock(size, block);
+  if (error == kHostNoError) std::memset(*block, 0xA5, size);
+  return error;
+}
+
 TEST_F(PluginMainTest, StartupKeepsAZeroedBlockAndHoldsNoSuite) {
-  ASSERT_EQ(session_.Startup(), kHostNoError) << host_.journal().Dump();
+  SPBasicSuite dirtyingBasic = *host_.basic();
+  dirtyingBasic.AllocateBlock = AllocateDirtyBlock;
+  SPMessageData startup = host_.MessageHeader();
+  startup.basic = &dirtyingBasic;
+  ASSERT_EQ(PluginMain(kSPInterfaceCaller, kSPInterfaceStartupSelector, &startup), kHostNoError)
+      << host_.journal().Dump();
   ASSERT_NE(gGlobals, nullptr);
-  EXPECT_EQ(host_.pluginGlobals(), gGlobals);
+  EXPECT_EQ(startup.globals, gGlobals);
+  host_.pluginGlobals() = startup.globals;
   EXPECT_EQ(ArgsOf("AllocateBlock"), std::vector<std::string>{std::to_string(sizeof(PluginGlobals))});
   EXPECT_NE(gGlobals->effect, nullptr);
   EXPECT_NE(gGlobals->aboutMenuItem, nullptr);
