@@ -1,0 +1,219 @@
+#include "cli/png_render.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string_view>
+
+#include "cli/svg_errors.h"
+#include "cli/svg_number.h"
+#include "cli/svg_output_file.h"
+
+namespace morvelin {
+
+namespace {
+
+constexpr double kLongSide = 800;  // pixels, margins included
+constexpr double kMargin = 16;     // pixels on each side
+
+struct Extent {
+  double left = std::numeric_limits<double>::infinity();
+  double top = std::numeric_limits<double>::infinity();
+  double right = -std::numeric_limits<double>::infinity();
+  double bottom = -std::numeric_limits<double>::infinity();
+  bool Empty() const { return left > right; }
+  void Add(double x, double y, double pad) {
+    left = std::min(left, x - pad);
+    right = std::max(right, x + pad);
+    top = std::min(top, y - pad);
+    bottom = std::max(bottom, y + pad);
+  }
+};
+
+bool Drawn(const ArtObject& art) {
+  return (art.type == kArtTypePath || art.type == kArtTypeCompoundPath) && !art.guide && !art.clip;
+}
+
+// Values of one coordinate of a cubic at its end points and at the turning
+// points between them, where the extremes lie.
+template <typename Visit>
+void CubicExtremes(double p0, double p1, double p2, double p3, Visit visit) {
+  visit(0.0);
+  visit(1.0);
+  // The derivative is a quadratic a t^2 + b t + c.
+  const double a = -p0 + 3 * p1 - 3 * p2 + p3;
+  const double b = 2 * (p0 - 2 * p1 + p2);
+  const double c = p1 - p0;
+  auto visitInside = [&](double t) {
+    if (t > 0 && t < 1) visit(t);
+  };
+  if (std::fabs(a) < 1e-12) {
+    if (std::fabs(b) > 1e-12) visitInside(-c / b);
+    return;
+  }
+  const double discriminant = b * b - 4 * a * c;
+  if (discriminant < 0) return;
+  const double root = std::sqrt(discriminant);
+  visitInside((-b + root) / (2 * a));
+  visitInside((-b - root) / (2 * a));
+}
+
+void AddPiece(Extent& extent, const PathSegment& from, const PathSegment& to, double pad) {
+  auto at = [](double p0, double p1, double p2, double p3, double t) {
+    const double u = 1 - t;
+    return u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+  };
+  auto visit = [&](double t) {
+    extent.Add(at(from.p.h, from.out.h, to.in.h, to.p.h, t), at(from.p.v, from.out.v, to.in.v, to.p.v, t),
+               pad);
+  };
+  CubicExtremes(from.p.h, from.out.h, to.in.h, to.p.h, visit);
+  CubicExtremes(from.p.v, from.out.v, to.in.v, to.p.v, visit);
+}
+
+void AddContour(Extent& extent, const ArtObject& path, double pad) {
+  const auto& segments = path.segments;
+  if (segments.empty()) return;
+  extent.Add(segments.front().p.h, segments.front().p.v, pad);
+  for (std::size_t i = 1; i < segments.size(); ++i) AddPiece(extent, segments[i - 1], segments[i], pad);
+  if (path.closed) AddPiece(extent, segments.back(), segments.front(), pad);
+}
+
+void AddArt(Extent& extent, const ArtObject& art) {
+  if (Drawn(art)) {
+    const double pad = art.style.strokePaint ? art.style.strokeWidth / 2.0 : 0.0;
+    if (art.type == kArtTypePath) AddContour(extent, art, pad);
+    for (const ArtObject* child : art.children) AddContour(extent, *child, pad);
+    return;
+  }
+  if (art.type == kArtTypeGroup) {
+    for (const ArtObject* child : art.children) AddArt(extent, *child);
+  }
+}
+
+void TraceContour(cairo_t* cr, const ArtObject& path) {
+  const auto& segments = path.segments;
+  if (segments.empty()) return;
+  cairo_move_to(cr, segments.front().p.h, segments.front().p.v);
+  auto piece = [cr](const PathSegment& from, const PathSegment& to) {
+    cairo_curve_to(cr, from.out.h, from.out.v, to.in.h, to.in.v, to.p.h, to.p.v);
+  };
+  for (std::size_t i = 1; i < segments.size(); ++i) piece(segments[i - 1], segments[i]);
+  if (path.closed) {
+    piece(segments.back(), segments.front());
+    cairo_close_path(cr);
+  }
+}
+
+void PaintPath(cairo_t* cr, const ArtObject& art) {
+  cairo_new_path(cr);
+  if (art.type == kArtTypePath) TraceContour(cr, art);
+  for (const ArtObject* child : art.children) {
+    if (child->type == kArtTypePath) TraceContour(cr, *child);
+  }
+  const PathStyle& style = art.style;
+  if (style.fillPaint) {
+    const HostColor& c = style.fillColor;
+    cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.opacity);
+    cairo_set_fill_rule(cr, style.evenOddFill ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo_fill_preserve(cr);
+  }
+  if (style.strokePaint && style.strokeWidth > 0) {
+    const HostColor& c = style.strokeColor;
+    cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.opacity);
+    cairo_set_line_width(cr, style.strokeWidth);
+    cairo_set_line_join(cr, style.lineJoin == kLineJoinRound   ? CAIRO_LINE_JOIN_ROUND
+                            : style.lineJoin == kLineJoinBevel ? CAIRO_LINE_JOIN_BEVEL
+                                                               : CAIRO_LINE_JOIN_MITER);
+    cairo_set_line_cap(cr, style.lineCap == kLineCapRound    ? CAIRO_LINE_CAP_ROUND
+                           : style.lineCap == kLineCapSquare ? CAIRO_LINE_CAP_SQUARE
+                                                             : CAIRO_LINE_CAP_BUTT);
+    cairo_set_miter_limit(cr, style.miterLimit);
+    double dashes[32];
+    const int count = std::clamp(style.dashCount, 0, 32);
+    for (int i = 0; i < count; ++i) dashes[i] = style.dashes[i];
+    cairo_set_dash(cr, dashes, count, style.dashOffset);
+    cairo_stroke_preserve(cr);
+  }
+  cairo_new_path(cr);
+}
+
+void PaintArt(cairo_t* cr, const ArtObject& art) {
+  if (Drawn(art)) return PaintPath(cr, art);
+  if (art.type == kArtTypeGroup) {
+    for (const ArtObject* child : art.children) PaintArt(cr, *child);
+  }
+}
+
+PngFrame DrawingFrame(const ArtObject* root) {
+  Extent extent;
+  if (root != nullptr) AddArt(extent, *root);
+  if (extent.Empty()) return PngFrame{0, 0, 1, 1};
+  return PngFrame{extent.left, extent.top, extent.right - extent.left, extent.bottom - extent.top};
+}
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+PngFrame ViewBoxFrame(const ArtObject* root) {
+  if (root == nullptr) return {};
+  for (const auto& [name, value] : root->attributes) {
+    if (name != "viewBox") continue;
+    NumberScanner scanner(value);
+    double numbers[4];
+    for (double& number : numbers) {
+      scanner.SkipSeparator();
+      const auto read = scanner.Number();
+      if (!read) return {};
+      number = *read;
+    }
+    if (numbers[2] <= 0 || numbers[3] <= 0) return {};
+    return PngFrame{numbers[0], numbers[1], numbers[2], numbers[3]};
+  }
+  return {};
+}
+
+void RenderPng(const ArtObject* root, const std::string& path, const PngFrame& requested) {
+  PngFrame frame = requested.width > 0 && requested.height > 0 ? requested : DrawingFrame(root);
+  // A frame without extent (a single point) becomes a unit square around it.
+  const double longer = std::max(frame.width, frame.height);
+  if (longer <= 0 || !std::isfinite(longer)) frame = PngFrame{frame.left - 0.5, frame.top - 0.5, 1, 1};
+  const double span = std::max(frame.width, frame.height);
+  const double scale = (kLongSide - 2 * kMargin) / span;
+  const int width = static_cast<int>(std::ceil(frame.width * scale + 2 * kMargin));
+  const int height = static_cast<int>(std::ceil(frame.height * scale + 2 * kMargin));
+
+  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), cairo_surface_destroy);
+  std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context(cairo_create(surface.get()), cairo_destroy);
+  cairo_t* cr = context.get();
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  cairo_translate(cr, kMargin, kMargin);
+  cairo_scale(cr, scale, scale);
+  cairo_translate(cr, -frame.left, -frame.top);
+  if (root != nullptr) PaintArt(cr, *root);
+  cairo_surface_flush(surface.get());
+  if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+    throw OutputError(path, std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cr)));
+  }
+  std::string bytes;
+  const cairo_status_t status = cairo_surface_write_to_png_stream(surface.get(), AppendBytes, &bytes);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    throw OutputError(path, std::string("cannot encode PNG: ") + cairo_status_to_string(status));
+  }
+  WriteFileAtomically(path, bytes);
+}
+
+void RenderPng(const SvgDrawing& drawing, const std::string& path) {
+  RenderPng(drawing.root, path, ViewBoxFrame(drawing.root));
+}
+
+}  // namespace morvelin

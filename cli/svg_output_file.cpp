@@ -1,0 +1,68 @@
+#include "cli/svg_output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "cli/svg_errors.h"
+
+namespace morvelin {
+
+namespace {
+
+// The permissions a new file gets: everyone may read and write, less the
+// process's umask.
+mode_t NewFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return static_cast<mode_t>(0666 & ~mask);
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::filesystem::path target(path);
+  std::filesystem::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  if (target.filename().empty()) throw OutputError(path, "not a file name");
+  const std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::vector<char> temporary(pattern.begin(), pattern.end());
+  temporary.push_back('\0');
+
+  const int fd = mkstemp(temporary.data());
+  if (fd < 0) throw OutputError(path, std::string("cannot create a file there: ") + std::strerror(errno));
+  auto fail = [&](const char* what) {
+    const int code = errno;
+    close(fd);
+    unlink(temporary.data());
+    throw OutputError(path, std::string(what) + ": " + std::strerror(code));
+  };
+  struct stat existing;
+  const mode_t mode = stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode();
+  if (fchmod(fd, mode) != 0) fail("cannot set permissions");
+  for (std::size_t written = 0; written < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) fail("cannot write");
+    written += static_cast<std::size_t>(n);
+  }
+  if (fsync(fd) != 0) fail("cannot write");
+  if (close(fd) != 0) {
+    const int code = errno;
+    unlink(temporary.data());
+    throw OutputError(path, std::string("cannot write: ") + std::strerror(code));
+  }
+  if (std::rename(temporary.data(), path.c_str()) != 0) {
+    const int code = errno;
+    unlink(temporary.data());
+    throw OutputError(path, std::string("cannot replace the file: ") + std::strerror(code));
+  }
+}
+
+}  // namespace morvelin

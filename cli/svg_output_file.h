@@ -1,0 +1,15 @@
+// Writing an output file so that a failure leaves no partial file behind.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace morvelin {
+
+// Writes `bytes` to a new temporary file in the folder of `path` and renames
+// it to `path`, replacing any file there (keeping that file's permissions).
+// On failure the temporary file is removed, `path` is untouched, and
+// OutputError names `path`.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace morvelin
