@@ -46,5 +46,12 @@ HostPoint PolarOffset(HostPoint origin, HostReal angle, HostReal length);
 // `b`, or nothing when no bridge is made: a radius that is not positive, one
 // circle inside or touching the other from inside, or any input or result
 // that is not finite.
-std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first, const BlendCircle& second, HostReal a,
-                                                  HostReal b, const PointMath& math = StandardPointMath());
+//
+// `math` is called in a fixed order, stopping early when there is no bridge:
+// distance(first centre, second centre) before the containment test,
+// angle(first centre, second centre), then distance(anchor 0, anchor 1).
+// A radius that is not positive or an input that is not finite ends it before
+// any call.
+std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first, const BlendCircle& second,
+                                                  HostReal a, HostReal b,
+                                                  const PointMath& math = StandardPointMath());
