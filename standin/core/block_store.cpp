@@ -1,5 +1,6 @@
 #include "standin/core/block_store.h"
 
+#include <cstring>
 #include <new>
 
 #include "standin/core/host.h"
@@ -12,6 +13,9 @@ HostError BlockStore::Allocate(uint32_t size, void** block) {
   // Zero-sized requests still get a distinct block.
   std::unique_ptr<unsigned char[]> memory(new (std::nothrow) unsigned char[size == 0 ? 1 : size]);
   if (!memory) return kHostErrOutOfMemory;
+  // New blocks hold a pattern, not zeros, so that a field read before it is
+  // written shows up.
+  std::memset(memory.get(), 0xCD, size == 0 ? 1 : size);
   *block = memory.get();
   blocks_.emplace(memory.get(), std::move(memory));
   return kHostNoError;
