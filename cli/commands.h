@@ -10,5 +10,6 @@ class App;
 namespace morvelin {
 
 void AddBridgeCommand(CLI::App& app, int& exitCode);
+void AddApplyCommand(CLI::App& app, int& exitCode);
 
 }  // namespace morvelin

@@ -8,7 +8,7 @@ namespace standin {
 
 HostError Journal::Enter(const char* suite, const char* op, std::string args, bool returnsCode) {
   JournalEntry entry{suite, op, std::move(args), returnsCode, 0};
-  const std::size_t index = entries_.size();
+  const std::size_t index = calls_++;
   if (returnsCode) {
     for (auto& at : failAt_) {
       if (at.first == index) entry.injected = at.second;
@@ -21,7 +21,7 @@ HostError Journal::Enter(const char* suite, const char* op, std::string args, bo
     }
   }
   const HostError code = entry.injected;
-  entries_.push_back(std::move(entry));
+  if (recording_) entries_.push_back(std::move(entry));
   return code;
 }
 
@@ -36,7 +36,10 @@ void Journal::ClearFaults() {
   failAt_.clear();
 }
 
-void Journal::Clear() { entries_.clear(); }
+void Journal::Clear() {
+  entries_.clear();
+  calls_ = 0;
+}
 
 int Journal::Count(const std::string& op) const {
   int n = 0;

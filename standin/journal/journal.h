@@ -36,6 +36,10 @@ class Journal {
   void FailAt(std::size_t index, HostError code);
   void ClearFaults();
 
+  // With recording off, calls are counted and faults still apply, but no
+  // entry is kept (for long runs such as benchmarks).
+  void SetRecording(bool recording) { recording_ = recording; }
+
   const std::vector<JournalEntry>& entries() const { return entries_; }
   // Forgets the entries (not the faults); indices of FailAt count from here.
   void Clear();
@@ -55,6 +59,8 @@ class Journal {
     int seen;
   };
   std::vector<JournalEntry> entries_;
+  std::size_t calls_ = 0;  // calls entered since the last Clear
+  bool recording_ = true;
   std::vector<Fault> faults_;
   std::vector<std::pair<std::size_t, HostError>> failAt_;
 };

@@ -1,0 +1,78 @@
+#include "cli/apply_command.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/bridge_command.h"
+#include "cli/commands.h"
+#include "cli/effect_session.h"
+#include "cli/svg_errors.h"
+#include "standin/unite/unite_engine.h"
+
+namespace morvelin {
+
+int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream& err) {
+  const std::optional<float> viscosity = ParseFloatArgument(options.viscosity);
+  if (!viscosity.has_value()) {
+    err << "morvelin apply: --viscosity: not a number: " << options.viscosity << "\n";
+    return 2;
+  }
+
+  EffectSession session;
+  if (session.startup() != kHostNoError) {
+    err << "morvelin apply: the plug-in did not start: " << CodeForPeople(session.startup()) << "\n";
+    return 1;
+  }
+  try {
+    session.LoadDrawing(options.input);
+  } catch (const SvgError& error) {
+    err << "morvelin apply: " << error.what() << "\n";
+    return 2;
+  }
+
+  standin::Host& host = session.host();
+  host.unite().SetMerging(!options.noUnite);
+  host.journal().Clear();
+  standin::EffectApplication& application = session.ApplyEffect(*viscosity);
+  const HostError result = host.effects().Execute(application);
+  if (options.trace) err << host.journal().Dump();
+  if (result != kHostNoError) {
+    err << "morvelin apply: the effect failed: " << CodeForPeople(result) << "\n";
+    return 1;
+  }
+
+  const int listed = host.unite().calls() > 0 ? host.unite().lastCall().count : 0;
+  const std::string source = options.input.empty() ? "the built-in sample" : options.input;
+  if (listed == 0) {
+    out << "No bridge in " << source << ": the drawing is unchanged.\n";
+  } else if (options.noUnite) {
+    out << "Bridges built in " << source << "; " << listed << " objects left as they are (--no-unite).\n";
+  } else {
+    out << "United " << listed << " objects (circles and bridges) in " << source << ".\n";
+  }
+
+  try {
+    session.Save(application, options.output, options.png);
+  } catch (const OutputError& error) {
+    err << "morvelin apply: " << error.what() << "\n";
+    return 2;
+  }
+  out << "Wrote " << options.output << (options.png.empty() ? "" : " and " + options.png) << ".\n";
+  return 0;
+}
+
+void AddApplyCommand(CLI::App& app, int& exitCode) {
+  auto options = std::make_shared<ApplyOptions>();
+  CLI::App* command =
+      app.add_subcommand("apply", "Apply the effect to a drawing (the built-in sample without IN)");
+  command->add_option("IN", options->input, "SVG drawing to read");
+  command->add_option("-o,--output", options->output, "SVG file to write")->capture_default_str();
+  command->add_option("--viscosity", options->viscosity, "the effect's viscosity, 1 to 100")
+      ->capture_default_str();
+  command->add_flag("--no-unite", options->noUnite, "build the bridges but leave the objects ununited");
+  command->add_option("--png", options->png, "also render the result as PNG");
+  command->add_flag("--trace", options->trace, "print the host calls to stderr");
+  command->callback([options, &exitCode] { exitCode = RunApplyCommand(*options, std::cout, std::cerr); });
+}
+
+}  // namespace morvelin

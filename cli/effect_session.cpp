@@ -1,0 +1,52 @@
+#include "cli/effect_session.h"
+
+#include "cli/plugin_resources.h"
+#include "cli/png_render.h"
+#include "cli/sample_drawing.h"
+#include "cli/svg_export.h"
+#include "cli/svg_import.h"
+#include "plugin/plugin_main.h"
+#include "standin/dictionary/dictionary_store.h"
+
+namespace morvelin {
+
+EffectSession::EffectSession() : session_(host_, PluginMain) {
+  LoadPluginResources(host_.resources());
+  startup_ = session_.Startup();
+  if (startup_ == kHostNoError && host_.effects().registeredEffect() == nullptr)
+    startup_ = kHostErrUnsupported;
+}
+
+EffectSession::~EffectSession() { session_.Shutdown(); }
+
+void EffectSession::LoadDrawing(const std::string& path) {
+  drawing_ = path.empty() ? ParseSvg(SampleDrawingSvg(), "built-in sample", host_.art())
+                          : LoadSvgFile(path, host_.art());
+}
+
+void EffectSession::LoadDrawingText(const std::string& text, const std::string& name) {
+  drawing_ = ParseSvg(text, name, host_.art());
+}
+
+standin::EffectApplication& EffectSession::ApplyEffect(std::optional<float> rate) {
+  DictionaryHandle parameters = host_.dictionaries().Create();
+  if (rate.has_value()) host_.dictionaries().Set(parameters, "rate", standin::DictEntry::Real(*rate));
+  return host_.effects().Apply(drawing_.root, parameters);
+}
+
+SvgDrawing EffectSession::Shown(const standin::EffectApplication& application) const {
+  SvgDrawing shown = drawing_;
+  if (application.shown != nullptr) shown.root = application.shown;
+  return shown;
+}
+
+void EffectSession::Save(const standin::EffectApplication& application, const std::string& svgPath,
+                         const std::string& pngPath) const {
+  const SvgDrawing shown = Shown(application);
+  SaveSvgFile(shown, svgPath);
+  if (!pngPath.empty()) RenderPng(shown, pngPath);
+}
+
+std::string CodeForPeople(HostError code) { return standin::CodeText(code); }
+
+}  // namespace morvelin

@@ -1,0 +1,62 @@
+// A stand-in host with the plug-in loaded and one drawing in it: what the
+// `apply` and `edit` commands share. Making a session starts the plug-in
+// ("Startup" through PluginMain, with its resources loaded into the host);
+// destroying it shuts the plug-in down.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/svg_drawing.h"
+#include "standin/core/host.h"
+#include "standin/core/plugin_session.h"
+#include "standin/effects/effect_host.h"
+
+namespace morvelin {
+
+class EffectSession {
+ public:
+  EffectSession();
+  ~EffectSession();
+  EffectSession(const EffectSession&) = delete;
+  EffectSession& operator=(const EffectSession&) = delete;
+
+  // The code of the start-up message; 0 when the plug-in started and
+  // registered its effect.
+  HostError startup() const { return startup_; }
+
+  // Reads the drawing at `path`, or the built-in sample when `path` is empty.
+  // Throws SvgError.
+  void LoadDrawing(const std::string& path);
+  // Reads the drawing from SVG `text`; `name` labels it in messages.
+  void LoadDrawingText(const std::string& text, const std::string& name);
+
+  // One application of the plug-in's effect to the whole drawing, with a
+  // new parameter dictionary holding "rate" when `rate` is given.
+  standin::EffectApplication& ApplyEffect(std::optional<float> rate);
+
+  // The drawing as it shows now: with the application's last result in
+  // place of the drawn art once it has been executed.
+  SvgDrawing Shown(const standin::EffectApplication& application) const;
+
+  // Writes the shown drawing as SVG (atomically) and, when `pngPath` is not
+  // empty, as PNG. Throws OutputError.
+  void Save(const standin::EffectApplication& application, const std::string& svgPath,
+            const std::string& pngPath) const;
+
+  standin::Host& host() { return host_; }
+  standin::PluginSession& session() { return session_; }
+  const SvgDrawing& drawing() const { return drawing_; }
+
+ private:
+  standin::Host host_;
+  standin::PluginSession session_;
+  HostError startup_ = kHostNoError;
+  SvgDrawing drawing_;
+};
+
+// Text of a host code for people: "'STOP'" for a four-character code, the
+// number otherwise.
+std::string CodeForPeople(HostError code);
+
+}  // namespace morvelin
