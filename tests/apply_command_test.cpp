@@ -1,0 +1,126 @@
+// `morvelin apply` from arguments to files: the whole plug-in lifecycle on a
+// drawing, and clear failures that leave no partial output.
+#include "cli/apply_command.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "plugin/plugin_globals.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ApplyCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("morvelin-apply-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    fs::remove_all(dir_);
+    EXPECT_EQ(gGlobals, nullptr);  // the plug-in was shut down
+  }
+
+  int Run(morvelin::ApplyOptions options) {
+    out_.str("");
+    err_.str("");
+    return morvelin::RunApplyCommand(options, out_, err_);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path) << text;
+    return path.string();
+  }
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  static int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  }
+
+  fs::path dir_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+};
+
+TEST_F(ApplyCommandTest, UnitesTheSampleDrawingAndKeepsWhatItDoesNotModel) {
+  morvelin::ApplyOptions options;
+  options.output = (dir_ / "out.svg").string();
+  options.png = (dir_ / "out.png").string();
+  ASSERT_EQ(Run(options), 0) << err_.str();
+
+  const std::string svg = Read(options.output);
+  // Five circles and ten bridges became one outline; the open line and the
+  // caption pass through.
+  EXPECT_NE(out_.str().find("United 15 objects"), std::string::npos) << out_.str();
+  EXPECT_EQ(Count(svg, "<circle"), 0);
+  EXPECT_EQ(Count(svg, "<path"), 2) << svg;
+  EXPECT_NE(svg.find("Morvelin sample</text>"), std::string::npos);
+  EXPECT_GT(fs::file_size(options.png), 1000u);
+}
+
+TEST_F(ApplyCommandTest, WithoutUniteTheBridgesStandBesideTheCircles) {
+  morvelin::ApplyOptions options;
+  options.input = Write("two.svg",
+                        "<svg xmlns='http://www.w3.org/2000/svg'><circle cx='0' cy='0' r='10'/>"
+                        "<circle cx='30' cy='0' r='10'/></svg>");
+  options.output = (dir_ / "out.svg").string();
+  options.noUnite = true;
+  ASSERT_EQ(Run(options), 0) << err_.str();
+  EXPECT_EQ(Count(Read(options.output), "<path"), 3);
+}
+
+TEST_F(ApplyCommandTest, BadInputNamesTheFileAndPositionAndWritesNothing) {
+  morvelin::ApplyOptions options;
+  options.output = (dir_ / "out.svg").string();
+
+  options.input = Write("broken.svg", "<svg xmlns='http://www.w3.org/2000/svg'>\n  <g>\n</svg>\n");
+  EXPECT_EQ(Run(options), 2);
+  EXPECT_NE(err_.str().find("broken.svg:"), std::string::npos) << err_.str();
+
+  options.input = Write("badpath.svg", "<svg xmlns='http://www.w3.org/2000/svg'><path d='M 0 0 L 1'/></svg>");
+  EXPECT_EQ(Run(options), 2);
+  EXPECT_NE(err_.str().find("badpath.svg:1:"), std::string::npos) << err_.str();
+
+  options.input = (dir_ / "missing.svg").string();
+  EXPECT_EQ(Run(options), 2);
+  EXPECT_NE(err_.str().find("missing.svg"), std::string::npos) << err_.str();
+
+  options.input.clear();
+  options.viscosity = "fifty";
+  EXPECT_EQ(Run(options), 2);
+
+  EXPECT_FALSE(fs::exists(options.output));
+}
+
+TEST_F(ApplyCommandTest, UnwritableOutputIsAnErrorAndLeavesNoFile) {
+  morvelin::ApplyOptions options;
+  options.output = (dir_ / "no-such-folder" / "out.svg").string();
+  EXPECT_EQ(Run(options), 2);
+  EXPECT_NE(err_.str().find("no-such-folder"), std::string::npos) << err_.str();
+  EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+TEST_F(ApplyCommandTest, TraceListsTheHostCalls) {
+  morvelin::ApplyOptions options;
+  options.output = (dir_ / "out.svg").string();
+  options.trace = true;
+  ASSERT_EQ(Run(options), 0);
+  EXPECT_NE(err_.str().find("AI Pathfinder Suite.DoUniteEffect("), std::string::npos);
+  EXPECT_NE(err_.str().find("AI Art Suite.DuplicateArt("), std::string::npos);
+}
+
+}  // namespace
