@@ -21,8 +21,9 @@ constexpr double kMaxUniteCoordinate = 1.0e6;
 // How the unite flattens curves. The tolerance of 0.005 units keeps a
 // flattened circle of radius 100 within 0.005% of its area (the straight
 // pieces cut off at most 3/4 of the tolerance inside the curve). The point
-// limit bounds the memory one unite may take: about 2^20 points.
-constexpr FlattenLimits kUniteFlattening{0.005, kMaxUniteCoordinate, std::size_t{1} << 20};
+// limit bounds the memory one unite may take: about 2^24 points (a few
+// hundred megabytes at worst), room for 300 circles and all their bridges.
+constexpr FlattenLimits kUniteFlattening{0.005, kMaxUniteCoordinate, std::size_t{1} << 24};
 
 // The polygons of one object and the rule that decides what they paint.
 struct FilledShape {
