@@ -165,7 +165,7 @@ class Exporter {
   void WriteArt(const ArtObject& art, int depth, const InheritedNames& inherited) {
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
     if (!art.foreign.empty() || art.type == kArtTypeForeign) {
-      out_ += indent + art.foreign + "\n";
+      if (!art.foreign.empty()) out_ += indent + art.foreign + "\n";
     } else if (art.type == kArtTypeGroup) {
       out_ += indent + "<g" + IdAttribute(art);
       for (const auto& [name, value] : art.attributes) out_ += RawAttribute(name, value);

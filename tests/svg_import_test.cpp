@@ -362,7 +362,7 @@ TEST_F(Import, UnmodelledContentIsKeptInPlace) {
   const auto& root = Load(
       "<?xml version='1.0'?>\n<!-- made by hand -->\n"
       "<svg xmlns='http://www.w3.org/2000/svg' xmlns:ink='urn:ink' viewBox='0 0 10 10' ink:zoom='2'>"
-      "<ink:view ink:x='1'/><title>T</title>\n"
+      "<ink:view ink:x='1'/><title lang='say \"hi\"'>T</title>\n"
       "<g transform='translate(5 5)' ink:label='L' style='fill:red' class='k'>"
       "<path d='M0 0 L1 1' ink:type='arc' style='fill:blue;font-size:3px' pathLength='5'/>"
       "<text x='1' transform='scale(2)'>a <tspan>b</tspan> &amp; c</text><!-- note -->"
@@ -376,7 +376,8 @@ TEST_F(Import, UnmodelledContentIsKeptInPlace) {
   EXPECT_EQ(root.attributes, rootAttributes);
   ASSERT_EQ(root.children.size(), 3u);
   EXPECT_EQ(root.children[0]->foreign, "<ink:view ink:x=\"1\"/>");
-  EXPECT_EQ(root.children[1]->foreign, "<title>T</title>");
+  // Values stay as written; a '"' inside one is re-quoted for the output.
+  EXPECT_EQ(root.children[1]->foreign, "<title lang=\"say &quot;hi&quot;\">T</title>");
 
   const ArtObject& group = *root.children[2];
   std::vector<std::pair<std::string, std::string>> groupAttributes{
@@ -427,7 +428,7 @@ TEST(ImportErrors, NameTheFileLineAndColumn) {
   }
 }
 
-TEST(ImportErrors, UnreadableFilesAndHostileNesting) {
+TEST(ImportErrors, UnreadableFilesAndOversizedInput) {
   standin::ArtStore store;
   EXPECT_THROW(LoadSvgFile("/nonexistent/drawing.svg", store), SvgError);
   try {
@@ -440,6 +441,10 @@ TEST(ImportErrors, UnreadableFilesAndHostileNesting) {
   for (int i = 0; i < 100000; ++i) deep += "<g>";
   for (int i = 0; i < 100000; ++i) deep += "</g>";
   EXPECT_THROW(ParseSvg(Svg(deep), "deep.svg", store), SvgError);
+  // Host segment indices are 16-bit: a longer subpath is refused, not cut.
+  std::string d = "M0 0";
+  for (int i = 0; i < 32767; ++i) d += " L1 1";
+  EXPECT_THROW(ParseSvg(Svg("<path d='" + d + "'/>"), "long.svg", store), SvgError);
   EXPECT_EQ(store.Live(), 0);
 }
 
