@@ -1,9 +1,17 @@
 #include "standin/dialogs/context_stack.h"
 
-#include "standin/core/host.h"
-
 namespace standin {
 
-void RegisterContextSuite(Host& /*host*/) {}
+AppContextHandle ContextStack::Push() {
+  // Numbers from 1, so that null is never a context.
+  stack_.push_back(reinterpret_cast<AppContextHandle>(++next_));
+  return stack_.back();
+}
+
+bool ContextStack::Pop(AppContextHandle context) {
+  if (stack_.empty() || stack_.back() != context) return false;
+  stack_.pop_back();
+  return true;
+}
 
 }  // namespace standin
