@@ -10,6 +10,7 @@ class App;
 namespace morvelin {
 
 void AddBridgeCommand(CLI::App& app, int& exitCode);
+void AddEditCommand(CLI::App& app, int& exitCode);
 void AddApplyCommand(CLI::App& app, int& exitCode);
 
 }  // namespace morvelin

@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   int exitCode = 0;
   morvelin::AddBridgeCommand(app, exitCode);
+  morvelin::AddEditCommand(app, exitCode);
   morvelin::AddApplyCommand(app, exitCode);
   try {
     app.parse(argc, argv);

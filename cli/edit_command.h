@@ -1,0 +1,32 @@
+// `morvelin edit`: the Edit-Parameters dialog played by a scripted user on a
+// drawing, step by step, as a person at the screen would see it.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace morvelin {
+
+// The command's arguments as typed.
+struct EditArguments {
+  std::string input;                  // SVG file; empty for the built-in sample drawing
+  std::optional<std::string> stored;  // --stored V: the "rate" the application has; none: no "rate"
+  std::string actions = "ok";         // --actions: the scripted user's actions
+  std::string output = "morvelin-edit.svg";
+  std::string png;  // --png; empty for none
+};
+
+// Checks the script and the stored rate (exit code 2 and a message on `err`
+// for a bad one, before anything runs), loads the drawing, starts the
+// plug-in, applies the effect to the whole drawing with a dictionary that
+// holds "rate" only when one is stored, opens the dialog and plays the
+// actions. Prints a table row to `out` when the dialog appears and after each
+// action, then the handler's result and the final "rate". Shuts the plug-in
+// down and writes what the drawing shows (the last execution's result, or
+// the drawn art when the effect never ran) as SVG, and as PNG when asked.
+// Returns 0 after OK or cancel, 1 when the plug-in or the host fails or a
+// file cannot be written, 2 for bad arguments or an unreadable drawing.
+int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace morvelin
