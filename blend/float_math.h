@@ -10,7 +10,16 @@
 namespace blend_math {
 
 // Rounds a double to the host's 32-bit real (to nearest, ties to even).
-inline HostReal RoundToReal(double value) { return static_cast<HostReal>(value); }
+//
+// The rounded value passes through a volatile float so that the rounding
+// really happens. GCC 12's SLP vectorizer at -O2 otherwise drops a
+// double -> float -> double round trip when it pairs the horizontal and
+// vertical computations (seen in PolarOffset: the cosine and sine went into
+// the products unrounded), which changes results in the last bit.
+inline HostReal RoundToReal(double value) {
+  volatile HostReal rounded = static_cast<HostReal>(value);
+  return rounded;
+}
 
 // acos of x. An argument that rounding carried just outside [-1, 1] is
 // clamped to the nearer end first, so the result is never NaN for a finite x;
