@@ -162,14 +162,14 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
 }
 
 void AddEditCommand(CLI::App& app, int& exitCode) {
-  // Owned by the callback, which outlives this function with the app.
+  // Owned by the callback, which outlives this function with the app; the
+  // options write into them when the command line is parsed.
   auto arguments = std::make_shared<EditArguments>();
   auto noStored = std::make_shared<bool>(false);
   CLI::App* command = app.add_subcommand(
       "edit",
-      "Open the effect's Edit-Parameters dialog on a drawing (the built-in sample when none is given), play "
-      "a "
-      "person's actions in it and print what the dialog and the drawing show after each one.");
+      "Open the effect's Edit-Parameters dialog on a drawing (the built-in sample when none is given), "
+      "play a person's actions in it and print what the dialog and the drawing show after each one.");
   command->add_option("IN.svg", arguments->input, "the drawing; the effect is applied to all of it");
   CLI::Option* stored =
       command->add_option("--stored", arguments->stored, "the application already has \"rate\" V (a float)");
@@ -183,7 +183,9 @@ void AddEditCommand(CLI::App& app, int& exitCode) {
       ->capture_default_str();
   command->add_option("-o,--output", arguments->output, "the SVG file to write")->capture_default_str();
   command->add_option("--png", arguments->png, "also draw the result as a PNG");
-  command->callback([arguments, &exitCode] { exitCode = RunEditCommand(*arguments, std::cout, std::cerr); });
+  // --no-stored is what happens without --stored; it only excludes it.
+  command->callback(
+      [arguments, noStored, &exitCode] { exitCode = RunEditCommand(*arguments, std::cout, std::cerr); });
 }
 
 }  // namespace morvelin
