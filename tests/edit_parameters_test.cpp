@@ -112,6 +112,19 @@ class EditParametersTest : public PluginSessionTest {
     return Edit(application, Script(script));
   }
 
+  // The steps seen, one line each: "step: slider "value" "opening" [x] rate R executed N".
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    for (const Seen& seen : seen_) {
+      char rate[32] = "none";
+      if (seen.rate) std::snprintf(rate, sizeof rate, "%g", static_cast<double>(*seen.rate));
+      rows.push_back(seen.step + ": " + std::to_string(seen.slider) + " \"" + seen.value + "\" \"" +
+                     seen.opening + "\" " + (seen.preview ? "[x]" : "[ ]") + " rate " + rate + " executed " +
+                     std::to_string(seen.executions));
+    }
+    return rows;
+  }
+
   std::optional<HostReal> Rate(const EffectApplication& application) {
     const standin::DictEntry* entry = host_.dictionaries().Find(application.parameters, "rate");
     if (entry == nullptr) return std::nullopt;
@@ -154,21 +167,10 @@ TEST_F(EditParametersTest, FirstApplicationPreviewsFiftyAndUntickingShowsNoEffec
   // The script ends after untick: the window is closed, which cancels.
   EXPECT_EQ(Edit(application, "untick"), kHostErrCancelled);
   EXPECT_EQ(allowPreview_, 1);
-  ASSERT_EQ(seen_.size(), 2u);
-  const Seen& open = seen_[0];
-  EXPECT_EQ(open.slider, 50);
-  EXPECT_EQ(open.value, "50");
-  EXPECT_TRUE(open.preview);
-  EXPECT_EQ(open.rate, 50.0f);
-  EXPECT_EQ(open.executions, 1);
-  EXPECT_EQ(open.picture, atFifty);
-
-  const Seen& unticked = seen_[1];
-  EXPECT_FALSE(unticked.preview);
-  EXPECT_EQ(unticked.rate, 0.0f);
-  EXPECT_EQ(unticked.opening, "");
-  EXPECT_EQ(unticked.executions, 2);
-  EXPECT_EQ(unticked.picture, Picture(drawn_));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"open: 50 \"50\" \"\" [x] rate 50 executed 1",
+                                              "untick: 50 \"50\" \"\" [ ] rate 0 executed 2"}));
+  EXPECT_EQ(seen_[0].picture, atFifty);
+  EXPECT_EQ(seen_[1].picture, Picture(drawn_));
   // Cancel leaves what the preview wrote last.
   EXPECT_EQ(Rate(application), 0.0f);
   ExpectGlobalsCleared();
@@ -181,48 +183,27 @@ TEST_F(EditParametersTest, UntickingRestoresTheStoredRateAndTickingPreviewsTheSl
   EffectApplication& application = Apply(30.0f);
 
   EXPECT_EQ(Edit(application, "drag 80; untick; drag 60; tick; ok"), kHostNoError);
-  ASSERT_EQ(seen_.size(), 6u);
-  // One execution for the whole drag, none for the positions it passed.
-  const Seen& dragged = seen_[1];
-  EXPECT_EQ(dragged.value, "80");
-  EXPECT_EQ(dragged.rate, 80.0f);
-  EXPECT_EQ(dragged.executions, 2);
-
-  const Seen& unticked = seen_[2];
-  EXPECT_EQ(unticked.opening, "(30)");
-  EXPECT_EQ(unticked.rate, 30.0f);
-  EXPECT_EQ(unticked.picture, atThirty);
-  EXPECT_EQ(unticked.executions, 3);
-
-  // With the preview off the slider moves only the value text.
-  const Seen& moved = seen_[3];
-  EXPECT_EQ(moved.slider, 60);
-  EXPECT_EQ(moved.value, "60");
-  EXPECT_EQ(moved.opening, "(30)");
-  EXPECT_EQ(moved.rate, 30.0f);
-  EXPECT_EQ(moved.executions, 3);
-
-  const Seen& ticked = seen_[4];
-  EXPECT_EQ(ticked.opening, "");
-  EXPECT_EQ(ticked.rate, 60.0f);
-  EXPECT_EQ(ticked.picture, atSixty);
-  EXPECT_EQ(ticked.executions, 4);
-
+  // One execution for the whole drag; with the preview off the slider moves
+  // only the value text.
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"open: 30 \"30\" \"\" [x] rate 30 executed 1",
+                                              "drag 80: 80 \"80\" \"\" [x] rate 80 executed 2",
+                                              "untick: 80 \"80\" \"(30)\" [ ] rate 30 executed 3",
+                                              "drag 60: 60 \"60\" \"(30)\" [ ] rate 30 executed 3",
+                                              "tick: 60 \"60\" \"\" [x] rate 60 executed 4",
+                                              "ok: 60 \"60\" \"\" [x] rate 60 executed 4"}));
+  EXPECT_EQ(seen_[2].picture, atThirty);
+  EXPECT_EQ(seen_[4].picture, atSixty);
   // OK writes the slider's value and executes once more.
   EXPECT_EQ(Rate(application), 60.0f);
   EXPECT_EQ(application.executions, 5);
-  EXPECT_EQ(Picture(application.shown), atSixty);
 }
 
 TEST_F(EditParametersTest, StoredFractionShowsTruncatedAndPreviewsUnrounded) {
   const std::string atStored = PictureAt(37.5f);
   EffectApplication& application = Apply(37.5f);
-
   EXPECT_EQ(Edit(application, "ok"), kHostNoError);
   ASSERT_FALSE(seen_.empty());
-  EXPECT_EQ(seen_[0].slider, 37);
-  EXPECT_EQ(seen_[0].value, "37");
-  EXPECT_EQ(seen_[0].rate, 37.5f);
+  EXPECT_EQ(Rows()[0], "open: 37 \"37\" \"\" [x] rate 37.5 executed 1");
   EXPECT_EQ(seen_[0].picture, atStored);
   EXPECT_EQ(Rate(application), 37.0f);
 
@@ -231,9 +212,7 @@ TEST_F(EditParametersTest, StoredFractionShowsTruncatedAndPreviewsUnrounded) {
   EffectApplication& huge = Apply(1e20f);
   EXPECT_EQ(Edit(huge, "cancel"), kHostErrCancelled);
   ASSERT_FALSE(seen_.empty());
-  EXPECT_EQ(seen_[0].slider, 100);
-  EXPECT_EQ(seen_[0].value, "2147483647");
-  EXPECT_EQ(Rate(huge), 1e20f);
+  EXPECT_EQ(Rows()[0], "open: 100 \"2147483647\" \"\" [x] rate 1e+20 executed 1");
 }
 
 TEST_F(EditParametersTest, EveryWayOfClosingButOkCancelsAndKeepsThePreviewsWrite) {
@@ -255,29 +234,18 @@ TEST_F(EditParametersTest, SliderAnswersOnlyItsTwoNotifierTypesWhileOtherItemsAn
            {UserAction::Notify(5, kBogusNotifier), UserAction::Notify(5, kADMIntermediateChangedNotifier),
             UserAction::Notify(5, kADMUserChangedNotifier), UserAction::Of(Kind::kUntick),
             UserAction::Notify(6, kBogusNotifier), UserAction::Notify(1, kBogusNotifier)});
-  ASSERT_EQ(seen_.size(), 7u);
-  EXPECT_EQ(seen_[1].value, "50");  // bogus: nothing
-  EXPECT_EQ(seen_[1].executions, 1);
-  EXPECT_EQ(seen_[2].value, "90");  // intermediate: the text only
-  EXPECT_EQ(seen_[2].rate, 50.0f);
-  EXPECT_EQ(seen_[2].executions, 1);
-  EXPECT_EQ(seen_[3].rate, 90.0f);  // user changed: written and executed
-  EXPECT_EQ(seen_[3].executions, 2);
-  EXPECT_EQ(seen_[4].rate, 0.0f);     // unticked: the opening rate
-  EXPECT_EQ(seen_[5].executions, 4);  // any notification on the box writes it again
-  EXPECT_EQ(result, kHostNoError);    // any notification on OK accepts
+  const std::string bogus = std::string("notify 5 ") + kBogusNotifier;
+  const std::vector<std::string> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[1], bogus + ": 90 \"50\" \"\" [x] rate 50 executed 1");                    // nothing
+  EXPECT_EQ(rows[2].substr(rows[2].find(':')), ": 90 \"90\" \"\" [x] rate 50 executed 1");  // the text only
+  EXPECT_EQ(rows[3].substr(rows[3].find(':')),
+            ": 90 \"90\" \"\" [x] rate 90 executed 2");  // written, executed
+  // Unticked, any notification on the box writes the opening rate again,
+  // and any on OK accepts.
+  EXPECT_EQ(rows[5].substr(rows[5].find(':')), ": 90 \"90\" \"\" [ ] rate 0 executed 4");
+  EXPECT_EQ(result, kHostNoError);
   EXPECT_EQ(Rate(application), 90.0f);
-}
-
-TEST_F(EditParametersTest, FailedContextPushShowsNoDialog) {
-  EffectApplication& application = Apply(30.0f);
-  host_.journal().FailNth("PushAppContext", 1, kInjected);
-  EXPECT_EQ(Edit(application, "ok"), kInjected);
-  EXPECT_EQ(allowPreview_, 1);
-  EXPECT_EQ(host_.journal().Count("Create"), 0);
-  EXPECT_EQ(host_.journal().Count("PopAppContext"), 0);
-  EXPECT_EQ(application.executions, 0);
-  ExpectGlobalsCleared();
 }
 
 TEST_F(EditParametersTest, FailedContextPopReportsItsCodeWithoutWriteBackOrCancel) {
@@ -327,6 +295,8 @@ struct WayOut {
   const char* op;  // the operation made to fail, or null
   int nth;
   HostError expected;
+  HostBoolean allowPreview;  // as the handler leaves it
+  bool shown;                // whether the modal loop ran
 };
 
 class EditWayOutTest : public EditParametersTest, public ::testing::WithParamInterface<WayOut> {};
@@ -337,6 +307,8 @@ TEST_P(EditWayOutTest, ClearsTheGlobalsAndReleasesEverySuite) {
   if (way.op != nullptr) host_.journal().FailNth(way.op, way.nth, kInjected);
   const char* script = std::string(way.name) == "cancel" ? "cancel" : "ok";
   EXPECT_EQ(Edit(application, script), way.expected);
+  EXPECT_EQ(allowPreview_, way.allowPreview);
+  EXPECT_EQ(host_.journal().Count("DisplayAsModal"), way.shown ? 1 : 0);
   ExpectGlobalsCleared();
   if (host_.contexts().Pushed() == 1) host_.contexts().Pop(host_.contexts().Top());  // after a failed pop
   const standin::Balance balance = host_.balance();
@@ -347,15 +319,17 @@ TEST_P(EditWayOutTest, ClearsTheGlobalsAndReleasesEverySuite) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, EditWayOutTest,
-    ::testing::Values(WayOut{"ok", nullptr, 0, kHostNoError}, WayOut{"cancel", nullptr, 0, kHostErrCancelled},
-                      WayOut{"third_suite_missing", "AcquireSuite", 3, kInjected},
-                      WayOut{"push_fails", "PushAppContext", 1, kInjected},
-                      WayOut{"no_dialog", "Create", 1, kPluginErrNoDialog},
+    ::testing::Values(WayOut{"ok", nullptr, 0, kHostNoError, 1, true},
+                      WayOut{"cancel", nullptr, 0, kHostErrCancelled, 1, true},
+                      // Nothing is read or shown without every suite.
+                      WayOut{"third_suite_missing", "AcquireSuite", 3, kInjected, 0, false},
+                      WayOut{"push_fails", "PushAppContext", 1, kInjected, 1, false},
+                      WayOut{"no_dialog", "Create", 1, kPluginErrNoDialog, 1, false},
                       // The init procedure's write fails: it reports the code and the host builds no dialog.
-                      WayOut{"first_write_fails", "MakeFromBytes", 1, kPluginErrNoDialog},
-                      WayOut{"pop_fails", "PopAppContext", 1, kInjected},
+                      WayOut{"first_write_fails", "MakeFromBytes", 1, kPluginErrNoDialog, 1, false},
+                      WayOut{"pop_fails", "PopAppContext", 1, kInjected, 1, true},
                       // OK's write throws; the entry point turns it into the code.
-                      WayOut{"final_write_fails", "MakeFromBytes", 2, kInjected}),
+                      WayOut{"final_write_fails", "MakeFromBytes", 2, kInjected, 1, true}),
     [](const ::testing::TestParamInfo<WayOut>& info) { return std::string(info.param.name); });
 
 TEST(NumberTextTest, FormatsDecimalsEmptyZeroAndParentheses) {
