@@ -193,6 +193,12 @@ TEST(BridgeGeometry, NonFiniteInputGivesNoBridge) {
   // Finite input whose distance or anchors overflow the float range.
   EXPECT_FALSE(Bridge({{-3e38f, 0}, 10}, {{3e38f, 0}, 10}, Rate(50)));
   EXPECT_FALSE(Bridge({{3.3e38f, 0}, 1e38f}, {{3.3e38f, 3e38f}, 1e38f}, Rate(50)));
+  // Every anchor in range, but at a rate fraction of 5.1 one handle runs 2e38
+  // past an anchor at +/-2e38: below the circles the out handle of segment 0
+  // overflows, above them the in handle of segment 3.
+  for (const float v : {-2e38f, 2e38f}) {
+    EXPECT_FALSE(Bridge({{0, v}, 1e38f}, {{3e38f, v}, 1e30f}, 5.1f)) << v;
+  }
 }
 
 // Point math that records each call and can answer NaN on a chosen call.

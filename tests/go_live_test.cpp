@@ -216,6 +216,15 @@ TEST_F(GoLiveTest, TemplateWithoutTheLastBridgeIsRemovedAndNotUnited) {
   for (ArtHandle listed : call.objects) EXPECT_TRUE(scene->host().art().IsLive(listed));
 }
 
+TEST_F(GoLiveTest, FailedRemovalOfTheUnusedTemplateEndsWithItsCodeBeforeTheUnite) {
+  // C lies inside B: the last pair makes no bridge and the template must go.
+  auto scene = Make({Circle("A", 0, 0, 10), Circle("B", 60, 0, 20), Circle("C", 60, 0, 5)}, 50.0f);
+  scene->journal().FailNth("DisposeArt", 1, kInjected);
+  EXPECT_EQ(Run(*scene), kInjected);
+  EXPECT_EQ(CountOf(*scene, "DoUniteEffect"), 0);
+  EXPECT_EQ(sArt, nullptr);  // released
+}
+
 TEST_F(GoLiveTest, InsideTheDialogUsesTheHeldSuitesAndNeverAcquires) {
   // Whatever its outcome: a clean run and one whose unite fails.
   for (HostError unite : {HostError{kHostNoError}, kInjected}) {
@@ -258,6 +267,26 @@ TEST(HandleList, SizeThatDoesNotFitIn32BitsIsOutOfMemory) {
   ArtHandle* list = reinterpret_cast<ArtHandle*>(1);
   EXPECT_EQ(AllocateHandleList(UINT32_MAX / sizeof(ArtHandle) + 1, &list), kHostErrOutOfMemory);
   EXPECT_EQ(list, nullptr);
+  EXPECT_EQ(LiveHandleLists(), 0);
+}
+
+void* NullForZeroBytes(std::size_t bytes) { return bytes == 0 ? nullptr : std::malloc(bytes); }
+
+TEST(HandleList, ZeroEntriesStillGetABlockOfTheirOwn) {
+  // Also from an allocator that answers a zero-byte request with null.
+  for (auto allocate : {static_cast<void* (*)(std::size_t)>(nullptr), &NullForZeroBytes}) {
+    SetHandleListAllocator(allocate);
+    ArtHandle* first = nullptr;
+    ArtHandle* second = nullptr;
+    EXPECT_EQ(AllocateHandleList(0, &first), kHostNoError);
+    EXPECT_EQ(AllocateHandleList(0, &second), kHostNoError);
+    EXPECT_NE(first, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(LiveHandleLists(), 2);
+    FreeHandleList(&first);
+    FreeHandleList(&second);
+    SetHandleListAllocator(nullptr);
+  }
   EXPECT_EQ(LiveHandleLists(), 0);
 }
 
@@ -345,6 +374,19 @@ TEST_F(PathOperationsTest, PaddingInsertsBehindTheLastSegmentAndStopsAtTheFirstE
   ASSERT_EQ(inserts.size(), 2u);
   EXPECT_NE(inserts[0].find(", 1, 1"), std::string::npos) << inserts[0];
   EXPECT_NE(inserts[1].find(", 2, 1"), std::string::npos) << inserts[1];
+}
+
+TEST_F(PathOperationsTest, PaddingNeedsTheFirstSegment) {
+  // A refused read of segment 0 inserts nothing and returns the code.
+  ArtHandle q = scene_["Q"];
+  scene_.journal().FailNth("GetPathSegments", 1, kInjected);
+  EXPECT_EQ(ForceSegmentCount(&q, 4), kInjected);
+  EXPECT_EQ(q->segments.size(), 2u);
+  // A path without segments has none to copy: the host's range error comes back.
+  ArtHandle empty = scene_.Add(Path("E", {}));
+  EXPECT_EQ(ForceSegmentCount(&empty, 4), kHostErrRange);
+  EXPECT_TRUE(empty->segments.empty());
+  EXPECT_EQ(scene_.journal().Count("InsertPathSegments"), 0);
 }
 
 TEST_F(PathOperationsTest, SetRoundJoinChangesOnlyTheJoin) {

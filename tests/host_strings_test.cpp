@@ -101,6 +101,20 @@ TEST_F(HostStringsTest, MakingWithoutTheSuiteHeldThrowsInsteadOfCallingThroughNu
   EXPECT_TRUE(host_.journal().entries().empty());
 }
 
+TEST_F(HostStringsTest, AStringThatOutlivesItsSuiteIsLeftToTheHostsAccounting) {
+  UnicodeStringHandle handle = nullptr;
+  const UnicodeStringSuite* held = sUnicodeString;
+  {
+    HostUnicodeString s("Morvelin", kPlatformEncoding);
+    handle = s.handle();
+    sUnicodeString = nullptr;
+  }  // no call through the empty slot
+  sUnicodeString = held;
+  EXPECT_EQ(Calls("Dispose"), 0);
+  ASSERT_EQ(host_.strings().Live(), 1);
+  sUnicodeString->Dispose(handle);  // what the host's clean-up would do
+}
+
 TEST_F(HostStringsTest, CopyAssignmentDisposesTheOldStringOnceAndKeepsItOnFailure) {
   {
     HostUnicodeString target("old", kPlatformEncoding);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "menus/about_menu.h"
+#include "menus/sdk_about_plugins_helper.h"
 #include "standin/effects/effect_host.h"
 #include "support/plugin_session_fixture.h"
 
@@ -99,18 +100,25 @@ TEST_F(RegistrationTest, AboutRegistrationFailureEndsStartupWithItsCode) {
   struct Case {
     const char* op;
     int nth;
-    int rootItems;  // root items left in "About"
-    bool submenu;   // the maker's group exists
+    int rootItems;          // root items left in "About"
+    bool submenu;           // the maker's group exists
+    const char* args = "";  // only calls whose arguments hold this
   };
   const Case cases[] = {
-      {"CountMenuGroups", 1, 0, false},       {"GetMenuGroupName", 2, 0, false}, {"AddMenuItem", 1, 0, false},
-      {"AddMenuGroupAsSubMenu", 1, 1, false}, {"AddMenuItem", 2, 1, true},
+      {"CountMenuGroups", 1, 0, false},
+      {"GetMenuGroupName", 2, 0, false},
+      {"AddMenuItem", 1, 0, false},
+      {"AddMenuGroupAsSubMenu", 1, 1, false},
+      {"AddMenuItem", 2, 1, true},
+      {"GetNthMenuGroup", 2, 0, false},
+      // The About helper's own acquisition of the menu suite (the first is the table's).
+      {"AcquireSuite", 2, 0, false, "\"AI Menu Suite\""},
   };
   for (const Case& c : cases) {
     FreshHost fresh;
     standin::Host& host = fresh.host;
     standin::PluginSession& session = fresh.session;
-    host.journal().FailNth(c.op, c.nth, kRefused);
+    host.journal().FailNth(c.op, c.nth, kRefused, c.args);
     EXPECT_EQ(session.Startup(), kRefused) << c.op;
     ASSERT_NE(gGlobals, nullptr) << c.op;  // a registration failure keeps the block
     EXPECT_EQ(gGlobals->aboutMenuItem, nullptr) << c.op;
@@ -122,6 +130,14 @@ TEST_F(RegistrationTest, AboutRegistrationFailureEndsStartupWithItsCode) {
     EXPECT_EQ(session.Shutdown(), kHostNoError);
     EXPECT_TRUE(host.balance().Zero()) << c.op << ": " << host.balance().Text();
   }
+}
+
+TEST_F(RegistrationTest, GroupSearchWithoutTheMenuSuiteFindsNothing) {
+  SDKAboutPluginsHelper helper;
+  bool found = true;
+  EXPECT_EQ(helper.FindMenuGroup("AboutTessikPlugIns", &found), kHostErrSuiteNotFound);
+  EXPECT_FALSE(found);
+  EXPECT_TRUE(host_.journal().entries().empty());
 }
 
 TEST_F(RegistrationTest, LiveEffectIsRegisteredWithItsMenuItemAndAutomaticUpdate) {
