@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -286,6 +287,57 @@ TEST_F(EditParametersTest, NoDialogFromTheHostPopsTheContextAndWritesNothing) {
   EXPECT_TRUE(host_.dictionaries().Entries(application.parameters).empty());
   EXPECT_EQ(application.executions, 0);
   ExpectGlobalsCleared();
+}
+
+// The handler's and the dialog procedures' calls on the dialog, the context
+// and the dictionary, in order (the nested executions' own calls left out):
+// the slider gets its bounds before its value and the box is ticked before it
+// gets its procedure, so neither setting notifies; the dialog is destroyed
+// before the context is popped, and the write-back comes after both.
+TEST_F(EditParametersTest, OkRunCallsTheHostInTheDescribedOrder) {
+  EffectApplication& application = Apply(37.5f);
+  ASSERT_EQ(Edit(application, "ok"), kHostNoError);
+  const std::regex handle("#[0-9a-f]+");
+  std::vector<std::string> calls;
+  for (const standin::JournalEntry& entry : host_.journal().entries()) {
+    const bool dialogSide = entry.suite == kADMDialogSuite || entry.suite == kADMItemSuite ||
+                            entry.suite == kContextSuite || entry.suite == kLiveEffectSuite;
+    const bool write = entry.op == "SetRealEntry" || entry.op == "SetUnicodeStringEntry";
+    if (dialogSide || write) calls.push_back(std::regex_replace(entry.op + " " + entry.args, handle, "#"));
+  }
+  EXPECT_EQ(calls, (std::vector<std::string>{
+                       "PushAppContext #",
+                       "Create #, \"Morvelin\", 16000, 0, #, 0",
+                       "GetUserData #",
+                       "GetItem #, 5",
+                       "SetNotifyProc item 5, proc",
+                       "SetMinIntValue item 5, 1",
+                       "SetMaxIntValue item 5, 100",
+                       "SetIntValue item 5, 37",
+                       "GetItem #, 4",
+                       "SetText item 4, \"37\"",
+                       "GetItem #, 6",
+                       "SetBooleanValue item 6, 1",
+                       "SetNotifyProc item 6, proc",
+                       "GetItem #, 1",
+                       "SetNotifyProc item 1, proc",
+                       "GetItem #, 2",
+                       "SetNotifyProc item 2, proc",
+                       "SetUnicodeStringEntry #, \"DisplayString\", #",
+                       "SetRealEntry #, \"rate\", 37.5",
+                       "UpdateParameters #",
+                       "DisplayAsModal #",
+                       "GetDialog item 1",
+                       "GetItem #, 5",
+                       "GetIntValue item 5",
+                       "GetUserData #",
+                       "DefaultNotify item 1",
+                       "Destroy #",
+                       "PopAppContext #",
+                       "SetUnicodeStringEntry #, \"DisplayString\", #",
+                       "SetRealEntry #, \"rate\", 37",
+                       "UpdateParameters #",
+                   }));
 }
 
 // The handler's ways out: each leaves the globals fields cleared, every suite
