@@ -44,6 +44,10 @@ const HostSuiteEntry HostSuiteTable::kEntries[HostSuiteTable::kCount] = {
 HostError AcquireAllSuites(SPBasicSuite* basic) {
   HostError first = kHostNoError;
   for (const HostSuiteEntry& entry : HostSuiteTable::kEntries) {
+    // A slot still set holds a suite whose release the host refused at the
+    // end of an earlier message. It is held already; acquiring it again would
+    // leave one acquisition that no release ever returns.
+    if (*entry.slot != nullptr) continue;
     const HostError error = basic->AcquireSuite(entry.name, entry.version, entry.slot);
     if (error != kHostNoError && first == kHostNoError) first = error;
   }

@@ -39,7 +39,8 @@ struct HostSuiteTable {
 
 // Acquires every suite of the table in order through `basic`. A failure does
 // not stop the loop; returns the first non-zero code met, or 0. A failed
-// acquisition leaves its slot null.
+// acquisition leaves its slot null. A slot that is still set (its release was
+// refused) is not acquired again, so this message's release returns it.
 HostError AcquireAllSuites(SPBasicSuite* basic);
 
 // Releases, in table order, every suite whose slot is set. A successful

@@ -116,6 +116,26 @@ TEST_F(SuiteTableTest, AFailedReleaseKeepsItsSlotAndTheNextReleaseRetriesIt) {
   EXPECT_EQ(host_.suites().Outstanding(), 0);
 }
 
+// The next message acquires the table again before it releases it: the suite
+// whose release was refused must not be acquired a second time, or one
+// acquisition would never be returned.
+TEST_F(SuiteTableTest, ASlotKeptByARefusedReleaseIsNotAcquiredAgain) {
+  ASSERT_EQ(AcquireAllSuites(host_.basic()), kHostNoError);
+  host_.journal().FailNth("ReleaseSuite", 1, kRefused, "\"AI Path Suite\"");
+  ASSERT_EQ(ReleaseAllSuites(host_.basic()), kRefused);
+
+  host_.journal().Clear();
+  EXPECT_EQ(AcquireAllSuites(host_.basic()), kHostNoError);
+  std::vector<std::string> others = kExpectedAcquisitions;
+  others.erase(others.begin() + 5);
+  EXPECT_EQ(Args("AcquireSuite"), others);
+  EXPECT_EQ(HeldSlots(), 15);
+  EXPECT_EQ(host_.suites().Outstanding("AI Path Suite"), 1);
+
+  EXPECT_EQ(ReleaseAllSuites(host_.basic()), kHostNoError);
+  EXPECT_EQ(host_.suites().Outstanding(), 0);
+}
+
 TEST_F(SuiteTableTest, ReleasingWithNothingHeldCallsNothing) {
   EXPECT_EQ(ReleaseAllSuites(host_.basic()), kHostNoError);
   EXPECT_TRUE(host_.journal().entries().empty()) << host_.journal().Dump();
