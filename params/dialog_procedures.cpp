@@ -59,14 +59,16 @@ HostError SetUpDialog(DialogHandle dialog) {
 }
 
 void RespondToSlider(ItemHandle slider, NotifierHandle notifier) {
-  const bool intermediate = sADMNotifier->IsNotifierType(notifier, kADMIntermediateChangedNotifier) != 0;
-  const bool completed = sADMNotifier->IsNotifierType(notifier, kADMUserChangedNotifier) != 0;
-  if (!intermediate && !completed) return;
+  if (!sADMNotifier->IsNotifierType(notifier, kADMIntermediateChangedNotifier) &&
+      !sADMNotifier->IsNotifierType(notifier, kADMUserChangedNotifier)) {
+    return;
+  }
   const DialogHandle dialog = sADMItem->GetDialog(slider);
   const int32_t n = sADMItem->GetIntValue(slider);
   SetNumberText(dialog, n, kValueText, false);
   // Only a completed change is executed, and only while the preview is on.
-  if (completed && sADMItem->GetBooleanValue(sADMDialog->GetItem(dialog, kPreviewCheckBox)) != 0) {
+  if (sADMNotifier->IsNotifierType(notifier, kADMUserChangedNotifier) &&
+      sADMItem->GetBooleanValue(sADMDialog->GetItem(dialog, kPreviewCheckBox)) != 0) {
     PreviewRate(static_cast<HostReal>(n));
   }
 }
