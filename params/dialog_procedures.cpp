@@ -5,6 +5,7 @@
 #include "params/effect_parameters.h"
 #include "params/number_text.h"
 #include "plugin/ai_error.h"
+#include "plugin/exception_barrier.h"
 #include "plugin/plugin_globals.h"
 #include "plugin/suite_table.h"
 
@@ -97,15 +98,7 @@ void AcceptSliderValue(ItemHandle button, NotifierHandle notifier) {
 }  // namespace
 
 HostError HOSTCALL InitEditDialog(DialogHandle dialog) {
-  try {
-    return SetUpDialog(dialog);
-  } catch (const ai::Error& error) {
-    return error.code() != kHostNoError ? error.code() : kPluginErrUnexpected;
-  } catch (const std::bad_alloc&) {
-    return kHostErrOutOfMemory;
-  } catch (...) {
-    return kPluginErrUnexpected;
-  }
+  return ReturnCodeInsteadOfThrowing([dialog] { return SetUpDialog(dialog); });
 }
 
 // The notify procedures drop what they catch: a notification has no result.

@@ -1,12 +1,11 @@
 #include "plugin/plugin_main.h"
 
 #include <cstring>
-#include <new>
 
 #include "blend/go_live.h"
 #include "menus/about_menu.h"
 #include "params/edit_parameters.h"
-#include "plugin/ai_error.h"
+#include "plugin/exception_barrier.h"
 #include "plugin/plugin_globals.h"
 #include "plugin/plugin_lifecycle.h"
 
@@ -75,14 +74,5 @@ HostError DispatchMessage(const char* caller, const char* selector, void* messag
 
 extern "C" PLUGIN_EXPORT HostError HOSTCALL PluginMain(const char* caller, const char* selector,
                                                        void* message) {
-  try {
-    return DispatchMessage(caller, selector, message);
-  } catch (const ai::Error& error) {
-    // An error without a code would read as success to the host.
-    return error.code() != kHostNoError ? error.code() : kPluginErrUnexpected;
-  } catch (const std::bad_alloc&) {
-    return kHostErrOutOfMemory;
-  } catch (...) {
-    return kPluginErrUnexpected;
-  }
+  return ReturnCodeInsteadOfThrowing([&] { return DispatchMessage(caller, selector, message); });
 }
