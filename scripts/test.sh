@@ -12,12 +12,22 @@ bash scripts/build.sh win
 
 echo "== native build and tests"
 bash scripts/build.sh native
-MORVELIN_REQUIRE_DLL=1 ctest --test-dir build --output-on-failure -j "$(nproc)"
+MORVELIN_REQUIRE_DLL=1 ctest --test-dir build --output-on-failure -j "$(nproc)" | tee build/ctest.log
 
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+  ctest --test-dir build-asan --output-on-failure -j "$(nproc)" | tee build-asan/ctest.log
 
 echo "== short fuzz runs (libFuzzer, clang)"
 bash scripts/fuzz.sh
+
+# One closing line for both ctest runs: "N passed, N failed".
+total=0
+failed=0
+for log in build/ctest.log build-asan/ctest.log; do
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  total=$((total + $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")))
+  failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")))
+done
+echo "tests: $((total - failed)) passed, $failed failed"
