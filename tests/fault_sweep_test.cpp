@@ -122,7 +122,6 @@ class World {
   explicit World(const Scenario& scenario) : scenario_(scenario), session_(host_, PluginMain) {
     gGlobals = nullptr;
     morvelin::LoadPluginResources(host_.resources());
-    OfferEverySuite(host_);
     // The dialog runs the effect up to five times per message; there the
     // stand-in's unite checks and records each call without merging, which
     // keeps a sweep of several hundred runs quick. Go-live merges.

@@ -45,7 +45,6 @@ class GoLiveTest : public ::testing::Test {
   // holds `rate` unless it is null.
   std::unique_ptr<Scene> Make(const std::vector<ArtSpec>& items, const HostReal* rate) {
     auto scene = std::make_unique<Scene>(items);
-    OfferEverySuite(scene->host());
     parameters_ = scene->host().dictionaries().Create();
     if (rate != nullptr) {
       scene->host().dictionaries().Set(parameters_, "rate", standin::DictEntry::Real(*rate));

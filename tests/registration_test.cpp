@@ -17,10 +17,7 @@ const HostError kRefused = HOST_FOURCC('N', 'O', 'P', 'E');
 // A second host for a test that starts the plug-in several times; the
 // fixture's host stays untouched.
 struct FreshHost {
-  FreshHost() : session(host, PluginMain) {
-    morvelin::LoadPluginResources(host.resources());
-    OfferEverySuite(host);
-  }
+  FreshHost() : session(host, PluginMain) { morvelin::LoadPluginResources(host.resources()); }
   std::vector<MenuItemObject*> ItemsOfGroup(const std::string& name) {
     const MenuGroupObject* group = host.menus().FindGroup(name);
     return group == nullptr ? std::vector<MenuItemObject*>{} : host.menus().ItemsOf(group);

@@ -167,3 +167,11 @@ TEST(SuiteRegistryTest, UnknownNamesAndVersionsAndCountsPerSuite) {
 }
 
 }  // namespace
+
+TEST(SuiteRegistryTest, TheStandInOffersEverySuiteOfTheTable) {
+  standin::Host host;
+  EXPECT_EQ(AcquireAllSuites(host.basic()), kHostNoError);
+  for (const HostSuiteEntry& entry : HostSuiteTable::kEntries) EXPECT_NE(*entry.slot, nullptr) << entry.name;
+  EXPECT_EQ(ReleaseAllSuites(host.basic()), kHostNoError);
+  EXPECT_EQ(host.balance().suites, 0);
+}

@@ -47,20 +47,6 @@ void Require(bool condition, const char* what) {
   std::abort();
 }
 
-// The plug-in acquires all fifteen suites; one the stand-in does not offer
-// gets an empty table that is never called.
-void OfferEverySuite(standin::Host& host) {
-  static void* const emptyTable[64] = {};
-  for (const HostSuiteEntry& entry : HostSuiteTable::kEntries) {
-    const void* suite = nullptr;
-    if (host.suites().Acquire(entry.name, entry.version, &suite) == kHostNoError) {
-      host.suites().Release(entry.name, entry.version);
-    } else {
-      host.suites().Add(entry.name, entry.version, emptyTable);
-    }
-  }
-}
-
 bool HasNaN(const PathSegment& s) {
   return std::isnan(s.p.h) || std::isnan(s.p.v) || std::isnan(s.in.h) || std::isnan(s.in.v) ||
          std::isnan(s.out.h) || std::isnan(s.out.v);
@@ -269,7 +255,6 @@ int CheckTree(const standin::ArtStore& store, const ArtObject* art,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   standin::Host host;
-  OfferEverySuite(host);
   standin::ArtStore& store = host.art();
 
   // The run's conditions come first, then the art.

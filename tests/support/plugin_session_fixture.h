@@ -20,20 +20,6 @@
 #include "standin/dictionary/string_store.h"
 #include "standin/menus/menu_store.h"
 
-// Start-up must find every suite of the table. One the stand-in does not
-// offer gets an empty table; tests that use this never call into it.
-inline void OfferEverySuite(standin::Host& host) {
-  static void* const emptyTable[64] = {};
-  for (const HostSuiteEntry& entry : HostSuiteTable::kEntries) {
-    const void* suite = nullptr;
-    if (host.suites().Acquire(entry.name, entry.version, &suite) == kHostNoError) {
-      host.suites().Release(entry.name, entry.version);
-    } else {
-      host.suites().Add(entry.name, entry.version, emptyTable);
-    }
-  }
-}
-
 class PluginSessionTest : public ::testing::Test {
  protected:
   PluginSessionTest() : session_(host_, PluginMain) {}
@@ -41,7 +27,6 @@ class PluginSessionTest : public ::testing::Test {
   void SetUp() override {
     gGlobals = nullptr;
     morvelin::LoadPluginResources(host_.resources());
-    OfferEverySuite(host_);
   }
 
   void TearDown() override {
