@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -417,6 +418,7 @@ TEST(NumberTextTest, TruncatesRatesTowardZeroWithinThe32BitRange) {
   EXPECT_EQ(TruncateRate(2147483648.0f), INT32_MAX);
   EXPECT_EQ(TruncateRate(-2147483648.0f), INT32_MIN);
   EXPECT_EQ(TruncateRate(-1e20f), INT32_MIN);
+  EXPECT_EQ(TruncateRate(std::nanf("")), 0);  // no whole number; the cast alone would be undefined
 }
 
 }  // namespace
