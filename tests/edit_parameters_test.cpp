@@ -290,6 +290,17 @@ TEST_F(EditParametersTest, NoDialogFromTheHostPopsTheContextAndWritesNothing) {
   ExpectGlobalsCleared();
 }
 
+TEST_F(EditParametersTest, NoDialogAndARefusedPopReportThePop) {
+  const HostError kPopRefused = HOST_FOURCC('P', 'O', 'P', '!');
+  EffectApplication& application = Apply(std::nullopt);
+  host_.journal().FailNth("Create", 1, kInjected);
+  host_.journal().FailNth("PopAppContext", 1, kPopRefused);
+  EXPECT_EQ(Edit(application, "ok"), kPopRefused);
+  ExpectGlobalsCleared();
+  ASSERT_EQ(host_.contexts().Pushed(), 1);
+  host_.contexts().Pop(host_.contexts().Top());  // the refused pop left it pushed
+}
+
 // The handler's and the dialog procedures' calls on the dialog, the context
 // and the dictionary, in order (the nested executions' own calls left out):
 // the slider gets its bounds before its value and the box is ticked before it
