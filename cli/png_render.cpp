@@ -11,6 +11,7 @@
 #include "cli/svg_errors.h"
 #include "cli/svg_number.h"
 #include "cli/svg_output_file.h"
+#include "standin/art/art_store.h"
 
 namespace morvelin {
 
@@ -19,79 +20,8 @@ namespace {
 constexpr double kLongSide = 800;  // pixels, margins included
 constexpr double kMargin = 16;     // pixels on each side
 
-struct Extent {
-  double left = std::numeric_limits<double>::infinity();
-  double top = std::numeric_limits<double>::infinity();
-  double right = -std::numeric_limits<double>::infinity();
-  double bottom = -std::numeric_limits<double>::infinity();
-  bool Empty() const { return left > right; }
-  void Add(double x, double y, double pad) {
-    left = std::min(left, x - pad);
-    right = std::max(right, x + pad);
-    top = std::min(top, y - pad);
-    bottom = std::max(bottom, y + pad);
-  }
-};
-
 bool Drawn(const ArtObject& art) {
   return (art.type == kArtTypePath || art.type == kArtTypeCompoundPath) && !art.guide && !art.clip;
-}
-
-// Values of one coordinate of a cubic at its end points and at the turning
-// points between them, where the extremes lie.
-template <typename Visit>
-void CubicExtremes(double p0, double p1, double p2, double p3, Visit visit) {
-  visit(0.0);
-  visit(1.0);
-  // The derivative is a quadratic a t^2 + b t + c.
-  const double a = -p0 + 3 * p1 - 3 * p2 + p3;
-  const double b = 2 * (p0 - 2 * p1 + p2);
-  const double c = p1 - p0;
-  auto visitInside = [&](double t) {
-    if (t > 0 && t < 1) visit(t);
-  };
-  if (std::fabs(a) < 1e-12) {
-    if (std::fabs(b) > 1e-12) visitInside(-c / b);
-    return;
-  }
-  const double discriminant = b * b - 4 * a * c;
-  if (discriminant < 0) return;
-  const double root = std::sqrt(discriminant);
-  visitInside((-b + root) / (2 * a));
-  visitInside((-b - root) / (2 * a));
-}
-
-void AddPiece(Extent& extent, const PathSegment& from, const PathSegment& to, double pad) {
-  auto at = [](double p0, double p1, double p2, double p3, double t) {
-    const double u = 1 - t;
-    return u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
-  };
-  auto visit = [&](double t) {
-    extent.Add(at(from.p.h, from.out.h, to.in.h, to.p.h, t), at(from.p.v, from.out.v, to.in.v, to.p.v, t),
-               pad);
-  };
-  CubicExtremes(from.p.h, from.out.h, to.in.h, to.p.h, visit);
-  CubicExtremes(from.p.v, from.out.v, to.in.v, to.p.v, visit);
-}
-
-void AddContour(Extent& extent, const ArtObject& path, double pad) {
-  const auto& segments = path.segments;
-  if (segments.empty()) return;
-  extent.Add(segments.front().p.h, segments.front().p.v, pad);
-  for (std::size_t i = 1; i < segments.size(); ++i) AddPiece(extent, segments[i - 1], segments[i], pad);
-  if (path.closed) AddPiece(extent, segments.back(), segments.front(), pad);
-}
-
-void AddArt(Extent& extent, const ArtObject& art) {
-  if (Drawn(art)) {
-    const double pad = art.style.strokePaint ? art.style.strokeWidth / 2.0 : 0.0;
-    if (art.type == kArtTypePath) AddContour(extent, art, pad);
-    for (const ArtObject* child : art.children) AddContour(extent, *child, pad);
-    return;
-  }
-  if (art.type == kArtTypeGroup) {
-    for (const ArtObject* child : art.children) AddArt(extent, *child);
-  }
 }
 
 void TraceContour(cairo_t* cr, const ArtObject& path) {
@@ -148,11 +78,31 @@ void PaintArt(cairo_t* cr, const ArtObject& art) {
   }
 }
 
+// Grows `frame` by the exact bounds, strokes included, of every object the
+// picture draws (guides and clipping paths are not drawn, so they do not
+// count). The art tree's "top" is its larger vertical coordinate.
+void AddDrawnBounds(const ArtObject& art, PngFrame& frame, bool& any) {
+  if (Drawn(art)) {
+    const HostRect r = standin::ArtStore::Bounds(&art, nullptr, /*withStroke=*/true);
+    const double left = any ? std::min<double>(frame.left, r.left) : r.left;
+    const double top = any ? std::min<double>(frame.top, r.bottom) : r.bottom;
+    const double right = any ? std::max<double>(frame.left + frame.width, r.right) : r.right;
+    const double bottom = any ? std::max<double>(frame.top + frame.height, r.top) : r.top;
+    frame = PngFrame{left, top, right - left, bottom - top};
+    any = true;
+    return;
+  }
+  if (art.type == kArtTypeGroup) {
+    for (const ArtObject* child : art.children) AddDrawnBounds(*child, frame, any);
+  }
+}
+
 PngFrame DrawingFrame(const ArtObject* root) {
-  Extent extent;
-  if (root != nullptr) AddArt(extent, *root);
-  if (extent.Empty()) return PngFrame{0, 0, 1, 1};
-  return PngFrame{extent.left, extent.top, extent.right - extent.left, extent.bottom - extent.top};
+  PngFrame frame;
+  bool any = false;
+  if (root != nullptr) AddDrawnBounds(*root, frame, any);
+  if (!any || (frame.width <= 0 && frame.height <= 0)) return PngFrame{0, 0, 1, 1};
+  return frame;
 }
 
 cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
