@@ -9,15 +9,10 @@
 
 #include "cli/bridge_command.h"
 #include "cli/commands.h"
+#include "cli/effect_session.h"
 #include "cli/float_text.h"
-#include "cli/plugin_resources.h"
-#include "cli/png_render.h"
-#include "cli/sample_drawing.h"
-#include "cli/svg_export.h"
-#include "cli/svg_import.h"
-#include "plugin/plugin_main.h"
+#include "cli/svg_errors.h"
 #include "standin/core/host.h"
-#include "standin/core/plugin_session.h"
 #include "standin/dialogs/dialog_toolkit.h"
 #include "standin/dictionary/dictionary_store.h"
 #include "standin/effects/effect_host.h"
@@ -75,35 +70,6 @@ std::string ResultText(HostError result) {
   return standin::CodeText(result) + " (failed)";
 }
 
-// Reads the drawing into the host; false after a message on `err`.
-bool LoadDrawing(const EditArguments& arguments, standin::Host& host, SvgDrawing* drawing,
-                 std::ostream& err) {
-  try {
-    *drawing = arguments.input.empty() ? ParseSvg(SampleDrawingSvg(), "sample drawing", host.art())
-                                       : LoadSvgFile(arguments.input, host.art());
-    return true;
-  } catch (const SvgError& error) {
-    err << kCommand << error.what() << '\n';
-    return false;
-  }
-}
-
-// Writes what the drawing shows; false after a message on `err`.
-bool WriteDrawing(const EditArguments& arguments, SvgDrawing shown, std::ostream& out, std::ostream& err) {
-  try {
-    SaveSvgFile(shown, arguments.output);
-    out << "wrote " << arguments.output << '\n';
-    if (!arguments.png.empty()) {
-      RenderPng(shown, arguments.png);
-      out << "wrote " << arguments.png << '\n';
-    }
-    return true;
-  } catch (const OutputError& error) {
-    err << kCommand << error.what() << '\n';
-    return false;
-  }
-}
-
 }  // namespace
 
 int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err) {
@@ -124,21 +90,19 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
     }
   }
 
-  standin::Host host;
-  LoadPluginResources(host.resources());
-  SvgDrawing drawing;
-  if (!LoadDrawing(arguments, host, &drawing, err)) return 2;
-
-  standin::PluginSession session(host, PluginMain);
-  if (const HostError started = session.Startup()) {
-    err << kCommand << "the plug-in did not start: " << standin::CodeText(started) << '\n';
-    session.Shutdown();
+  EffectSession session;
+  if (session.startup() != kHostNoError) {
+    err << kCommand << "the plug-in did not start: " << standin::CodeText(session.startup()) << '\n';
     return 1;
   }
-
-  const DictionaryHandle parameters = host.dictionaries().Create();
-  if (stored) host.dictionaries().Set(parameters, "rate", standin::DictEntry::Real(*stored));
-  standin::EffectApplication& application = host.effects().Apply(drawing.root, parameters);
+  try {
+    session.LoadDrawing(arguments.input);
+  } catch (const SvgError& error) {
+    err << kCommand << error.what() << '\n';
+    return 2;
+  }
+  standin::Host& host = session.host();
+  standin::EffectApplication& application = session.ApplyEffect(stored);
 
   PrintHeader(out);
   host.dialogs().SetScript(actions);
@@ -149,14 +113,20 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
   host.dialogs().SetObserver(nullptr);
 
   out << "result: " << ResultText(result) << '\n';
-  out << "rate: " << RateText(host, parameters) << ", executed " << application.executions << " times\n";
+  out << "rate: " << RateText(host, application.parameters) << ", executed " << application.executions
+      << " times\n";
   session.Shutdown();
   const standin::Balance balance = host.balance();
   if (!balance.Zero()) err << kCommand << "the host has handles outstanding: " << balance.Text() << '\n';
 
-  SvgDrawing shown = drawing;
-  if (application.shown != nullptr) shown.root = application.shown;
-  if (!WriteDrawing(arguments, shown, out, err)) return 1;
+  try {
+    session.Save(application, arguments.output, arguments.png);
+  } catch (const OutputError& error) {
+    err << kCommand << error.what() << '\n';
+    return 1;
+  }
+  out << "wrote " << arguments.output << '\n';
+  if (!arguments.png.empty()) out << "wrote " << arguments.png << '\n';
   const bool finished = result == kHostNoError || result == kHostErrCancelled;
   return finished && balance.Zero() ? 0 : 1;
 }

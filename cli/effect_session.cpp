@@ -17,7 +17,13 @@ EffectSession::EffectSession() : session_(host_, PluginMain) {
     startup_ = kHostErrUnsupported;
 }
 
-EffectSession::~EffectSession() { session_.Shutdown(); }
+EffectSession::~EffectSession() { Shutdown(); }
+
+void EffectSession::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  session_.Shutdown();
+}
 
 void EffectSession::LoadDrawing(const std::string& path) {
   drawing_ = path.empty() ? ParseSvg(SampleDrawingSvg(), "built-in sample", host_.art())

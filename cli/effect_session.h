@@ -1,7 +1,7 @@
 // A stand-in host with the plug-in loaded and one drawing in it: what the
 // `apply` and `edit` commands share. Making a session starts the plug-in
 // ("Startup" through PluginMain, with its resources loaded into the host);
-// destroying it shuts the plug-in down.
+// Shutdown, or destroying it, shuts the plug-in down.
 #pragma once
 
 #include <optional>
@@ -24,6 +24,9 @@ class EffectSession {
   // The code of the start-up message; 0 when the plug-in started and
   // registered its effect.
   HostError startup() const { return startup_; }
+
+  // Sends "Shutdown" once; later calls do nothing.
+  void Shutdown();
 
   // Reads the drawing at `path`, or the built-in sample when `path` is empty.
   // Throws SvgError.
@@ -52,6 +55,7 @@ class EffectSession {
   standin::Host host_;
   standin::PluginSession session_;
   HostError startup_ = kHostNoError;
+  bool shutDown_ = false;
   SvgDrawing drawing_;
 };
 
