@@ -37,14 +37,19 @@ const std::string* KnownEntry(Host& host, DictionaryHandle dictionary, DictKey k
   return host.dictionaries().KeyName(key);
 }
 
-// Reads the entry under `key` when it has type `type`. Returns the code of
-// the read: 0 with *entry set, or the error.
-HostError ReadEntry(Host& host, DictionaryHandle dictionary, DictKey key, const void* value,
-                    DictEntry::Type type, const DictEntry** entry) {
-  const std::string* name = KnownEntry(host, dictionary, key);
+// One Get*Entry operation: records the call as `op`, finds the entry under
+// `key` and, when it has type `type`, stores take(host, entry) in *value.
+template <typename Value, typename Take>
+HostError GetEntry(const char* op, DictionaryHandle dictionary, DictKey key, Value* value,
+                   DictEntry::Type type, Take take) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  if (HostError e = host->journal().Enter(kDictionarySuite, op, EntryText(*host, dictionary, key))) return e;
+  const std::string* name = KnownEntry(*host, dictionary, key);
   if (name == nullptr || value == nullptr) return kHostErrBadParameter;
-  *entry = host.dictionaries().Find(dictionary, *name);
-  if (*entry == nullptr || (*entry)->type != type) return kHostErrWrongType;
+  const DictEntry* entry = host->dictionaries().Find(dictionary, *name);
+  if (entry == nullptr || entry->type != type) return kHostErrWrongType;
+  *value = take(*host, *entry);
   return kHostNoError;
 }
 
@@ -53,6 +58,17 @@ HostError WriteEntry(Host& host, DictionaryHandle dictionary, DictKey key, DictE
   if (name == nullptr) return kHostErrBadParameter;
   host.dictionaries().Set(dictionary, *name, std::move(entry));
   return kHostNoError;
+}
+
+// One Set*Entry operation for a plain value: records the call as `op` with
+// `valueText`, then adds or replaces the entry.
+HostError SetEntry(const char* op, DictionaryHandle dictionary, DictKey key, const std::string& valueText,
+                   DictEntry entry) {
+  Host* host = Host::Current();
+  if (host == nullptr) return kHostErrBadParameter;
+  const std::string args = EntryText(*host, dictionary, key) + ", " + valueText;
+  if (HostError e = host->journal().Enter(kDictionarySuite, op, args)) return e;
+  return WriteEntry(*host, dictionary, key, std::move(entry));
 }
 
 DictKey HOSTCALL Key(const char* name) {
@@ -84,76 +100,37 @@ HostError HOSTCALL DeleteEntry(DictionaryHandle dictionary, DictKey key) {
 }
 
 HostError HOSTCALL GetRealEntry(DictionaryHandle dictionary, DictKey key, HostReal* value) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kDictionarySuite, "GetRealEntry", EntryText(*host, dictionary, key)))
-    return e;
-  const DictEntry* entry = nullptr;
-  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kReal, &entry)) return e;
-  *value = entry->real;
-  return kHostNoError;
+  return GetEntry("GetRealEntry", dictionary, key, value, DictEntry::Type::kReal,
+                  [](Host&, const DictEntry& entry) { return entry.real; });
 }
 
 HostError HOSTCALL SetRealEntry(DictionaryHandle dictionary, DictKey key, HostReal value) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = EntryText(*host, dictionary, key) + ", " + RealText(value);
-  if (HostError e = host->journal().Enter(kDictionarySuite, "SetRealEntry", args)) return e;
-  return WriteEntry(*host, dictionary, key, DictEntry::Real(value));
+  return SetEntry("SetRealEntry", dictionary, key, RealText(value), DictEntry::Real(value));
 }
 
 HostError HOSTCALL GetIntegerEntry(DictionaryHandle dictionary, DictKey key, int32_t* value) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kDictionarySuite, "GetIntegerEntry", EntryText(*host, dictionary, key)))
-    return e;
-  const DictEntry* entry = nullptr;
-  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kInteger, &entry)) return e;
-  *value = entry->integer;
-  return kHostNoError;
+  return GetEntry("GetIntegerEntry", dictionary, key, value, DictEntry::Type::kInteger,
+                  [](Host&, const DictEntry& entry) { return entry.integer; });
 }
 
 HostError HOSTCALL SetIntegerEntry(DictionaryHandle dictionary, DictKey key, int32_t value) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = EntryText(*host, dictionary, key) + ", " + std::to_string(value);
-  if (HostError e = host->journal().Enter(kDictionarySuite, "SetIntegerEntry", args)) return e;
-  return WriteEntry(*host, dictionary, key, DictEntry::Integer(value));
+  return SetEntry("SetIntegerEntry", dictionary, key, std::to_string(value), DictEntry::Integer(value));
 }
 
 HostError HOSTCALL GetBooleanEntry(DictionaryHandle dictionary, DictKey key, HostBoolean* value) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kDictionarySuite, "GetBooleanEntry", EntryText(*host, dictionary, key)))
-    return e;
-  const DictEntry* entry = nullptr;
-  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kBoolean, &entry)) return e;
-  *value = entry->boolean ? 1 : 0;
-  return kHostNoError;
+  return GetEntry("GetBooleanEntry", dictionary, key, value, DictEntry::Type::kBoolean,
+                  [](Host&, const DictEntry& entry) { return HostBoolean{entry.boolean ? 1 : 0}; });
 }
 
 HostError HOSTCALL SetBooleanEntry(DictionaryHandle dictionary, DictKey key, HostBoolean value) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = EntryText(*host, dictionary, key) + ", " + std::to_string(value);
-  if (HostError e = host->journal().Enter(kDictionarySuite, "SetBooleanEntry", args)) return e;
-  return WriteEntry(*host, dictionary, key, DictEntry::Boolean(value != 0));
+  return SetEntry("SetBooleanEntry", dictionary, key, std::to_string(value), DictEntry::Boolean(value != 0));
 }
 
+// The caller disposes of the new string.
 HostError HOSTCALL GetUnicodeStringEntry(DictionaryHandle dictionary, DictKey key,
                                          UnicodeStringHandle* value) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kDictionarySuite, "GetUnicodeStringEntry", EntryText(*host, dictionary, key)))
-    return e;
-  const DictEntry* entry = nullptr;
-  if (HostError e = ReadEntry(*host, dictionary, key, value, DictEntry::Type::kString, &entry)) return e;
-  *value = host->strings().Make(entry->text);
-  return kHostNoError;
+  return GetEntry("GetUnicodeStringEntry", dictionary, key, value, DictEntry::Type::kString,
+                  [](Host& host, const DictEntry& entry) { return host.strings().Make(entry.text); });
 }
 
 HostError HOSTCALL SetUnicodeStringEntry(DictionaryHandle dictionary, DictKey key,
