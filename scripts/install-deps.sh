@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Morvelin builds and tests with. Safe to run
-# again: it asks apt only for what is missing.
+# again: it asks apt only for what is missing, and waits for another apt run
+# to finish instead of failing on its lock.
 set -euo pipefail
 
 packages=(
@@ -8,9 +9,18 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   libpolyclipping-dev libpugixml-dev libcairo2-dev libcli11-dev
-  python3 python3-pefile
+  librsvg2-dev libgeos-dev fonts-dejavu-core libfast-float-dev libfmt-dev
+  python3 python3-pefile python3-lxml python3-numpy
   clang libclang-rt-14-dev gcovr
+  wine wine32:i386 wine64 qemu-user
+  inkscape xvfb xauth
+  emscripten node-acorn chromium
 )
+
+# wine32 is an i386 package.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,6 +29,6 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt-get -o DPkg::Lock::Timeout=1800 update -qq
+  apt-get -o DPkg::Lock::Timeout=1800 install -y -qq --no-install-recommends "${missing[@]}"
 fi
