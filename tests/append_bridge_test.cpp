@@ -26,7 +26,7 @@ bool SameSegment(const PathSegment& x, const PathSegment& y) { return std::memcm
 // prepares it: a stroked copy of the first, four segments) and a working list
 // holding the two sources, with room for more.
 struct BridgeScene {
-  explicit BridgeScene(ArtSpec first = Circle("A", 0, 0, 10), ArtSpec second = Circle("B", 30, 0, 10))
+  explicit BridgeScene(ArtDescription first = Circle("A", 0, 0, 10), ArtDescription second = Circle("B", 30, 0, 10))
       : scene({first, second, Circle("T", 0, 0, 10).Stroked(2)}), suites(scene.host()) {
     a = scene[first.name];
     b = scene[second.name];
@@ -191,8 +191,8 @@ TEST(AppendBridge, AFailureInTheTemplateItselfLeavesItPartlyWritten) {
 // result is 0.
 struct NoBridge {
   const char* what;
-  ArtSpec first;
-  ArtSpec second;
+  ArtDescription first;
+  ArtDescription second;
 };
 
 class AppendBridgeNoBridge : public testing::TestWithParam<NoBridge> {};

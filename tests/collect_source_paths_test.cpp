@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
 // paths lie in 128 groups of 256 so that no sibling list gets long.
 TEST(CollectSourcePaths, MoreThan32767PathsFailTheWalk) {
   Scene scene({Group("input")});
-  const ArtSpec path = Polygon("", {{0, 0}, {1, 0}, {1, 1}});
+  const ArtDescription path = Polygon("", {{0, 0}, {1, 0}, {1, 1}});
   ArtHandle input = scene["input"];
   ArtHandle group = nullptr;
   for (int i = 0; i < 32767; ++i) {

@@ -74,7 +74,7 @@ class EditParametersTest : public PluginSessionTest {
     PluginSessionTest::SetUp();
     ASSERT_EQ(session_.Startup(), kHostNoError);
     drawn_ = host_.art().NewGroup();
-    for (const testscene::ArtSpec& circle :
+    for (const testscene::ArtDescription& circle :
          {testscene::Circle("A", 0, 0, 10), testscene::Circle("B", 40, 0, 10),
           testscene::Circle("C", 20, 40, 12)}) {
       host_.art().NewPath(drawn_, circle.segments, true, circle.style);

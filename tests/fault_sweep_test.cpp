@@ -69,11 +69,11 @@ const Scenario kScenarios[] = {
 void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 
 // Circles apart from one another, so that every pair makes a bridge.
-const testscene::ArtSpec kCircles[] = {
+const testscene::ArtDescription kCircles[] = {
     testscene::Circle("A", 0, 0, 10),   testscene::Circle("B", 40, 0, 10), testscene::Circle("C", 20, 40, 12),
     testscene::Circle("D", 70, 40, 10), testscene::Circle("E", 90, 0, 8),
 };
-const testscene::ArtSpec kInsideSecond = testscene::Circle("F", 40, 0, 4);
+const testscene::ArtDescription kInsideSecond = testscene::Circle("F", 40, 0, 4);
 
 // What the result of one failing run must be, and what it leaves behind.
 struct Expected {
@@ -220,7 +220,7 @@ class World {
       if (i == 1) parent = group = host_.art().NewGroup(drawn_);
       if (i == 2) parent = host_.art().NewGroup(group);
       const bool inside = scenario_.lastInsideSecond && i == scenario_.paths - 1;
-      const testscene::ArtSpec& circle = inside ? kInsideSecond : kCircles[i];
+      const testscene::ArtDescription& circle = inside ? kInsideSecond : kCircles[i];
       host_.art().NewPath(parent, circle.segments, true, circle.style);
     }
     const DictionaryHandle parameters = host_.dictionaries().Create();

@@ -43,7 +43,7 @@ class GoLiveTest : public ::testing::Test {
 
   // A scene whose host offers every suite, with a parameter dictionary that
   // holds `rate` unless it is null.
-  std::unique_ptr<Scene> Make(const std::vector<ArtSpec>& items, const HostReal* rate) {
+  std::unique_ptr<Scene> Make(const std::vector<ArtDescription>& items, const HostReal* rate) {
     auto scene = std::make_unique<Scene>(items);
     parameters_ = scene->host().dictionaries().Create();
     if (rate != nullptr) {
@@ -52,7 +52,7 @@ class GoLiveTest : public ::testing::Test {
     scene->journal().Clear();
     return scene;
   }
-  std::unique_ptr<Scene> Make(const std::vector<ArtSpec>& items, HostReal rate) { return Make(items, &rate); }
+  std::unique_ptr<Scene> Make(const std::vector<ArtDescription>& items, HostReal rate) { return Make(items, &rate); }
 
   HostError Run(Scene& scene, ArtHandle art = nullptr) {
     LiveEffectGoLiveMessage message{};
@@ -66,7 +66,7 @@ class GoLiveTest : public ::testing::Test {
   DictionaryHandle parameters_ = nullptr;
 };
 
-std::vector<ArtSpec> ThreeCircles() {
+std::vector<ArtDescription> ThreeCircles() {
   return {Circle("A", 0, 0, 10), Group("g", {Circle("B", 40, 0, 10)}), Circle("C", 20, 40, 10)};
 }
 
@@ -182,8 +182,8 @@ TEST_F(GoLiveTest, RatesOutsideTheRangeAreUsedUnchanged) {
 
 TEST_F(GoLiveTest, FewerThanTwoEligiblePathsChangeNothing) {
   for (auto items :
-       {std::vector<ArtSpec>{Circle("A", 0, 0, 10)},
-        std::vector<ArtSpec>{Circle("A", 0, 0, 10).Open(), Other("t")}, std::vector<ArtSpec>{}}) {
+       {std::vector<ArtDescription>{Circle("A", 0, 0, 10)},
+        std::vector<ArtDescription>{Circle("A", 0, 0, 10).Open(), Other("t")}, std::vector<ArtDescription>{}}) {
     auto scene = Make(items, 50.0f);
     ASSERT_EQ(Run(*scene), kHostNoError);
     EXPECT_EQ(CountOf(*scene, "DuplicateArt"), 0);

@@ -22,7 +22,7 @@ const double kPi = 3.14159265358979323846;
 
 // A circle of n cubic pieces, counter-clockwise unless `clockwise`; with 8
 // pieces it departs from the true circle by under 0.0005% of its radius.
-testscene::ArtSpec RoundCircle(const std::string& name, double h, double v, double r, int n = 8,
+testscene::ArtDescription RoundCircle(const std::string& name, double h, double v, double r, int n = 8,
                                bool clockwise = false) {
   const double step = (clockwise ? -2 : 2) * kPi / n;
   const double k = 4.0 / 3.0 * std::tan(step / 4) * r;
@@ -38,7 +38,7 @@ testscene::ArtSpec RoundCircle(const std::string& name, double h, double v, doub
   return testscene::Path(name, segments);
 }
 
-testscene::ArtSpec Square(const std::string& name, float left, float bottom, float side,
+testscene::ArtDescription Square(const std::string& name, float left, float bottom, float side,
                           bool clockwise = false) {
   std::vector<HostPoint> corners{
       {left, bottom}, {left + side, bottom}, {left + side, bottom + side}, {left, bottom + side}};

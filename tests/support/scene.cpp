@@ -21,8 +21,8 @@ PathStyle FilledStyle() {
   return style;
 }
 
-ArtSpec Make(int16_t type, const std::string& name) {
-  ArtSpec item;
+ArtDescription Make(int16_t type, const std::string& name) {
+  ArtDescription item;
   item.type = type;
   item.name = name;
   item.style = FilledStyle();
@@ -39,47 +39,47 @@ ArtHandle Find(ArtHandle art, const std::string& name) {
 
 }  // namespace
 
-ArtSpec ArtSpec::Open() const {
-  ArtSpec copy = *this;
+ArtDescription ArtDescription::Open() const {
+  ArtDescription copy = *this;
   copy.closed = false;
   return copy;
 }
 
-ArtSpec ArtSpec::Guide() const {
-  ArtSpec copy = *this;
+ArtDescription ArtDescription::Guide() const {
+  ArtDescription copy = *this;
   copy.guide = true;
   return copy;
 }
 
-ArtSpec ArtSpec::Clip() const {
-  ArtSpec copy = *this;
+ArtDescription ArtDescription::Clip() const {
+  ArtDescription copy = *this;
   copy.clip = true;
   return copy;
 }
 
-ArtSpec ArtSpec::NoFill() const {
-  ArtSpec copy = *this;
+ArtDescription ArtDescription::NoFill() const {
+  ArtDescription copy = *this;
   copy.style.fillPaint = 0;
   return copy;
 }
 
-ArtSpec ArtSpec::Stroked(HostReal width) const {
-  ArtSpec copy = *this;
+ArtDescription ArtDescription::Stroked(HostReal width) const {
+  ArtDescription copy = *this;
   copy.style.strokePaint = 1;
   copy.style.strokeWidth = width;
   return copy;
 }
 
-ArtSpec ArtSpec::Unpainted() const {
-  ArtSpec copy = *this;
+ArtDescription ArtDescription::Unpainted() const {
+  ArtDescription copy = *this;
   copy.style.fillPaint = 0;
   copy.style.strokePaint = 0;
   return copy;
 }
 
-ArtSpec Circle(const std::string& name, HostReal h, HostReal v, HostReal r) {
+ArtDescription Circle(const std::string& name, HostReal h, HostReal v, HostReal r) {
   const double kappa = 0.5522847;
-  ArtSpec item = Make(kArtTypePath, name);
+  ArtDescription item = Make(kArtTypePath, name);
   for (int quarter = 0; quarter < 4; ++quarter) {
     // Exact unit directions at the four quarter angles, so that the anchors
     // and therefore the bounds are exact.
@@ -98,35 +98,35 @@ ArtSpec Circle(const std::string& name, HostReal h, HostReal v, HostReal r) {
   return item;
 }
 
-ArtSpec Polygon(const std::string& name, const std::vector<HostPoint>& corners) {
-  ArtSpec item = Make(kArtTypePath, name);
+ArtDescription Polygon(const std::string& name, const std::vector<HostPoint>& corners) {
+  ArtDescription item = Make(kArtTypePath, name);
   for (const HostPoint& corner : corners) item.segments.push_back(PathSegment{corner, corner, corner, 1});
   return item;
 }
 
-ArtSpec Path(const std::string& name, const std::vector<PathSegment>& segments) {
-  ArtSpec item = Make(kArtTypePath, name);
+ArtDescription Path(const std::string& name, const std::vector<PathSegment>& segments) {
+  ArtDescription item = Make(kArtTypePath, name);
   item.segments = segments;
   return item;
 }
 
-ArtSpec Group(const std::string& name, const std::vector<ArtSpec>& children) {
-  ArtSpec item = Make(kArtTypeGroup, name);
+ArtDescription Group(const std::string& name, const std::vector<ArtDescription>& children) {
+  ArtDescription item = Make(kArtTypeGroup, name);
   item.children = children;
   return item;
 }
 
-ArtSpec Compound(const std::string& name, const std::vector<ArtSpec>& paths) {
-  ArtSpec item = Make(kArtTypeCompoundPath, name);
+ArtDescription Compound(const std::string& name, const std::vector<ArtDescription>& paths) {
+  ArtDescription item = Make(kArtTypeCompoundPath, name);
   item.children = paths;
   return item;
 }
 
-ArtSpec Other(const std::string& name, int16_t type) { return Make(type, name); }
+ArtDescription Other(const std::string& name, int16_t type) { return Make(type, name); }
 
-Scene::Scene(const std::vector<ArtSpec>& items) : layer_(host_.art().NewGroup()) {
+Scene::Scene(const std::vector<ArtDescription>& items) : layer_(host_.art().NewGroup()) {
   layer_->name = "layer";
-  for (const ArtSpec& item : items) Add(item);
+  for (const ArtDescription& item : items) Add(item);
 }
 
 Scene::~Scene() {
@@ -134,7 +134,7 @@ Scene::~Scene() {
     ADD_FAILURE() << "host balance not zero: " << host_.balance().Text();
 }
 
-ArtHandle Scene::Add(const ArtSpec& item, ArtHandle parent) {
+ArtHandle Scene::Add(const ArtDescription& item, ArtHandle parent) {
   standin::ArtStore& store = host_.art();
   if (parent == nullptr) parent = layer_;
   ArtHandle art = nullptr;
@@ -147,7 +147,7 @@ ArtHandle Scene::Add(const ArtSpec& item, ArtHandle parent) {
   art->name = item.name;
   art->guide = item.guide;
   art->clip = item.clip;
-  for (const ArtSpec& child : item.children) Add(child, art);
+  for (const ArtDescription& child : item.children) Add(child, art);
   return art;
 }
 

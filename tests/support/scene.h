@@ -29,7 +29,7 @@ namespace testscene {
 
 // The description of one object (and, for groups and compound paths, of its
 // children in paint order, lowest first). The modifiers return a changed copy.
-struct ArtSpec {
+struct ArtDescription {
   int16_t type = kArtTypePath;
   std::string name;
   std::vector<PathSegment> segments;
@@ -37,34 +37,34 @@ struct ArtSpec {
   bool guide = false;
   bool clip = false;
   PathStyle style{};
-  std::vector<ArtSpec> children;
+  std::vector<ArtDescription> children;
 
-  ArtSpec Open() const;
-  ArtSpec Guide() const;
-  ArtSpec Clip() const;
-  ArtSpec NoFill() const;                     // fill-paint flag cleared
-  ArtSpec Stroked(HostReal width = 1) const;  // stroke-paint flag set, with this width
-  ArtSpec Unpainted() const;                  // neither fill nor stroke
+  ArtDescription Open() const;
+  ArtDescription Guide() const;
+  ArtDescription Clip() const;
+  ArtDescription NoFill() const;                     // fill-paint flag cleared
+  ArtDescription Stroked(HostReal width = 1) const;  // stroke-paint flag set, with this width
+  ArtDescription Unpainted() const;                  // neither fill nor stroke
 };
 
 // A circle as the host draws one: four cubic pieces, anchors at 0, 90, 180 and
 // 270 degrees, counter-clockwise, handles 0.5522847 * r long along the tangent.
-ArtSpec Circle(const std::string& name, HostReal h, HostReal v, HostReal r);
+ArtDescription Circle(const std::string& name, HostReal h, HostReal v, HostReal r);
 // A path through `corners` with straight pieces (every handle retracted).
-ArtSpec Polygon(const std::string& name, const std::vector<HostPoint>& corners);
+ArtDescription Polygon(const std::string& name, const std::vector<HostPoint>& corners);
 // A path with the given segments.
-ArtSpec Path(const std::string& name, const std::vector<PathSegment>& segments);
-ArtSpec Group(const std::string& name, const std::vector<ArtSpec>& children = {});
+ArtDescription Path(const std::string& name, const std::vector<PathSegment>& segments);
+ArtDescription Group(const std::string& name, const std::vector<ArtDescription>& children = {});
 // A compound path; its paths are painted with its style.
-ArtSpec Compound(const std::string& name, const std::vector<ArtSpec>& paths);
+ArtDescription Compound(const std::string& name, const std::vector<ArtDescription>& paths);
 // An object the plug-in does not look into: text, placed or raster art...
-ArtSpec Other(const std::string& name, int16_t type = kArtTypeText);
+ArtDescription Other(const std::string& name, int16_t type = kArtTypeText);
 
 class Scene {
  public:
   // A new stand-in host (the current one while the scene lives) with `items`
   // in its layer.
-  explicit Scene(const std::vector<ArtSpec>& items = {});
+  explicit Scene(const std::vector<ArtDescription>& items = {});
   // Fails the test unless the host's balance is zero (every suite released,
   // block freed, string disposed of...), unless AllowImbalance was called.
   ~Scene();
@@ -77,7 +77,7 @@ class Scene {
   ArtHandle layer() const { return layer_; }
 
   // Builds `item` as the new top child of `parent` (the layer when null).
-  ArtHandle Add(const ArtSpec& item, ArtHandle parent = nullptr);
+  ArtHandle Add(const ArtDescription& item, ArtHandle parent = nullptr);
   // The first live object named `name`, depth first from the layer; a test
   // failure and null when there is none.
   ArtHandle operator[](const std::string& name) const;
