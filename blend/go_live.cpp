@@ -85,9 +85,11 @@ HostError BuildAndUnite(LiveEffectGoLiveMessage* message, HandleLists& lists) {
   }
 
   // A template that holds no bridge would stay over the result as a stray
-  // copy of the first source; it goes.
+  // copy of the first source; it goes. The removal is a clean-up the unite
+  // does not depend on: when the host refuses it, the template stays where it
+  // is (outside the unite list) and the unite still runs.
   if (!ListHolds(lists.working, count, lastIndex, templatePath)) {
-    if (HostError error = sArt->DisposeArt(templatePath)) return error;
+    (void)sArt->DisposeArt(templatePath);
   }
 
   const int32_t n = lastIndex + 1;

@@ -296,6 +296,8 @@ Expected ExpectAtGoLive(const std::vector<JournalEntry>& clean, std::size_t inde
     e.artAsDrawn = true;
   } else if (op == "ReleaseSuite") {
     e = Fails(kHostNoError, "the release's result is dropped");
+  } else if (op == "DisposeArt") {
+    e = Fails(kHostNoError, "a refused removal of the unused template leaves it; the unite runs");
   } else if (index < FirstIndexOf(clean, "DuplicateArt")) {
     // A failed read of the rate counts as no rate; a failure in either walk
     // as too few paths.

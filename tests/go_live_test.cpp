@@ -215,13 +215,41 @@ TEST_F(GoLiveTest, TemplateWithoutTheLastBridgeIsRemovedAndNotUnited) {
   for (ArtHandle listed : call.objects) EXPECT_TRUE(scene->host().art().IsLive(listed));
 }
 
-TEST_F(GoLiveTest, FailedRemovalOfTheUnusedTemplateEndsWithItsCodeBeforeTheUnite) {
-  // C lies inside B: the last pair makes no bridge and the template must go.
-  auto scene = Make({Circle("A", 0, 0, 10), Circle("B", 60, 0, 20), Circle("C", 60, 0, 5)}, 50.0f);
-  scene->journal().FailNth("DisposeArt", 1, kInjected);
-  EXPECT_EQ(Run(*scene), kInjected);
-  EXPECT_EQ(CountOf(*scene, "DoUniteEffect"), 0);
-  EXPECT_EQ(sArt, nullptr);  // released
+TEST_F(GoLiveTest, RefusedRemovalOfTheUnusedTemplateLeavesItAndCostsNothingElse) {
+  struct Row {
+    const char* what;
+    std::vector<ArtDescription> circles;
+    int united;        // objects handed to the unite; 0 for no unite
+    std::size_t left;  // children of the layer afterwards, the template among them
+  };
+  const Row rows[] = {
+      // C lies inside B: (A,B) and (A,C) make bridges, the last pair none.
+      {"last pair without bridge",
+       {Circle("A", 0, 0, 10), Circle("B", 60, 0, 20), Circle("C", 60, 0, 5)},
+       5,
+       6},
+      // One centre: no pair makes a bridge, nothing is united.
+      {"no bridge at all", {Circle("A", 0, 0, 10), Circle("B", 0, 0, 10)}, 0, 3},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto scene = Make(row.circles, 50.0f);
+    scene->host().unite().SetMerging(false);
+    scene->journal().FailNth("DisposeArt", 1, kInjected);
+    EXPECT_EQ(Run(*scene), kHostNoError);
+    EXPECT_EQ(CountOf(*scene, "DisposeArt"), 1);
+    EXPECT_EQ(CountOf(*scene, "DoUniteEffect"), row.united > 0 ? 1 : 0);
+    // The template stays directly above the first source, outside the unite.
+    ArtHandle templatePath = scene->layer()->children[1];
+    EXPECT_EQ(templatePath->segments.size(), 4u);
+    EXPECT_EQ(scene->layer()->children.size(), row.left);
+    if (row.united > 0) {
+      const auto& call = scene->host().unite().lastCall();
+      EXPECT_EQ(call.count, row.united);
+      EXPECT_EQ(std::count(call.objects.begin(), call.objects.end(), templatePath), 0);
+    }
+    EXPECT_EQ(sArt, nullptr);  // released
+  }
 }
 
 TEST_F(GoLiveTest, InsideTheDialogUsesTheHeldSuitesAndNeverAcquires) {
