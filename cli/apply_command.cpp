@@ -4,10 +4,11 @@
 #include <iostream>
 #include <sstream>
 
-#include "cli/bridge_command.h"
 #include "cli/commands.h"
 #include "cli/effect_session.h"
+#include "cli/float_text.h"
 #include "cli/svg_errors.h"
+#include "cli/viscosity_warning.h"
 #include "standin/unite/unite_engine.h"
 
 namespace morvelin {
@@ -20,13 +21,13 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
                    std::ostream& messages) {
   if (session.startup() != kHostNoError) {
     messages << "morvelin apply: the plug-in did not start: " << CodeForPeople(session.startup()) << "\n";
-    return 1;
+    return kExitFailed;
   }
   try {
     session.LoadDrawing(options.input);
   } catch (const SvgError& error) {
     messages << "morvelin apply: " << error.what() << "\n";
-    return 2;
+    return kExitBadInput;
   }
 
   standin::Host& host = session.host();
@@ -35,7 +36,7 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
   const HostError result = host.effects().Execute(application);
   if (result != kHostNoError) {
     messages << "morvelin apply: the effect failed: " << CodeForPeople(result) << "\n";
-    return 1;
+    return kExitFailed;
   }
 
   const int listed = host.unite().calls() > 0 ? host.unite().lastCall().count : 0;
@@ -52,10 +53,10 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
     session.Save(application, options.output, options.png);
   } catch (const OutputError& error) {
     messages << "morvelin apply: " << error.what() << "\n";
-    return 2;
+    return kExitBadInput;
   }
   out << "Wrote " << options.output << (options.png.empty() ? "" : " and " + options.png) << ".\n";
-  return 0;
+  return kExitDone;
 }
 
 }  // namespace
@@ -64,8 +65,10 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
   const std::optional<float> viscosity = ParseFloatArgument(options.viscosity);
   if (!viscosity.has_value()) {
     err << "morvelin apply: --viscosity: not a number: " << options.viscosity << "\n";
-    return 2;
+    return kExitBadInput;
   }
+  const std::string warning = ViscosityWarning(*viscosity);
+  if (!warning.empty()) err << "morvelin apply: warning: " << warning << "\n";
 
   std::ostringstream messages;
   EffectSession session;

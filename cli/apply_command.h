@@ -5,19 +5,23 @@
 #include <ostream>
 #include <string>
 
+#include "params/effect_parameters.h"
+
 namespace morvelin {
 
 struct ApplyOptions {
   std::string input;  // SVG file; empty for the built-in sample
   std::string output = "morvelin-out.svg";
-  std::string png;               // also render a PNG when not empty
-  std::string viscosity = "50";  // the "rate" stored in the application
-  bool noUnite = false;          // record the unite but leave the objects as they are
-  bool trace = false;            // print every host call of the run, start-up to shut-down, to `err`
+  std::string png;                                       // also render a PNG when not empty
+  std::string viscosity = std::to_string(kRateDefault);  // the "rate" stored in the application
+  bool noUnite = false;                                  // record the unite but leave the objects as they are
+  bool trace = false;  // print every host call of the run, start-up to shut-down, to `err`
 };
 
-// Runs the command; returns the exit code: 0 done, 2 bad input or output
-// (the message names the file and position), 1 the plug-in failed.
+// Runs the command; returns an ExitCode: kExitDone, kExitBadInput for bad
+// arguments, input or output (the message names the file and position; no
+// output file is written or changed), kExitFailed when the plug-in failed. A
+// viscosity outside 1 to 100 is applied with a warning (ViscosityWarning).
 int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace morvelin

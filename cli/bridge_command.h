@@ -1,13 +1,13 @@
-// The pieces of `morvelin bridge` that tests call directly: number parsing,
-// the JSON form of an outline, and the command body without CLI11.
+// The pieces of `morvelin bridge` that tests call directly: the JSON form of an outline, and the command body
+// without CLI11.
 #pragma once
 
 #include <optional>
 #include <ostream>
 #include <string>
-#include <string_view>
 
 #include "blend/bridge_geometry.h"
+#include "params/effect_parameters.h"
 
 namespace morvelin {
 
@@ -16,15 +16,9 @@ namespace morvelin {
 // handle cap.
 struct BridgeArguments {
   std::string circles[6];
-  std::string viscosity = "50";
+  std::string viscosity = std::to_string(kRateDefault);
   std::string cap = "2";
 };
-
-// The whole of `text` read as the nearest 32-bit float (std::from_chars
-// syntax: no leading '+' or blanks, "inf" and "nan" allowed). Nothing when the
-// text is not such a number, has trailing characters, or lies outside the
-// float range.
-std::optional<float> ParseFloatArgument(std::string_view text);
 
 // One line of JSON without a newline: `null` for no bridge, otherwise
 // {"segments":[{"anchor":[x,y],"in":[x,y],"out":[x,y]},...]} for segments 0 to

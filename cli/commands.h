@@ -1,6 +1,6 @@
 // The morvelin tool's subcommands. Each Add*Command registers one subcommand
 // on `app`; when it runs, its callback stores the process exit code in
-// `exitCode` (0 success, 2 bad input or arguments, 1 anything else).
+// `exitCode`, one of ExitCode.
 #pragma once
 
 namespace CLI {
@@ -8,6 +8,15 @@ class App;
 }
 
 namespace morvelin {
+
+// The exit codes, one rule for every subcommand.
+enum ExitCode : int {
+  kExitDone = 0,    // the command did what was asked (a cancelled dialog included)
+  kExitFailed = 1,  // the plug-in or the host failed
+  // Bad arguments, an unreadable drawing or an output that cannot be written;
+  // no output file is written or changed then.
+  kExitBadInput = 2,
+};
 
 void AddBridgeCommand(CLI::App& app, int& exitCode);
 void AddEditCommand(CLI::App& app, int& exitCode);

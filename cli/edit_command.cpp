@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "cli/bridge_command.h"
 #include "cli/commands.h"
 #include "cli/effect_session.h"
 #include "cli/float_text.h"
 #include "cli/svg_errors.h"
+#include "resources/resource_texts.h"
 #include "standin/core/host.h"
 #include "standin/dialogs/dialog_toolkit.h"
 #include "standin/dictionary/dictionary_store.h"
@@ -24,10 +24,10 @@ namespace {
 constexpr char kCommand[] = "morvelin edit: ";
 
 // The dialog's items, as the plug-in's dialog template numbers them.
-constexpr int32_t kValueTextID = 4;
-constexpr int32_t kSliderID = 5;
-constexpr int32_t kPreviewID = 6;
-constexpr int32_t kOpeningTextID = 7;
+constexpr int32_t kValueTextID = MORVELIN_ITEM_VALUE_ID;
+constexpr int32_t kSliderID = MORVELIN_ITEM_SLIDER_ID;
+constexpr int32_t kPreviewID = MORVELIN_ITEM_PREVIEW_ID;
+constexpr int32_t kOpeningTextID = MORVELIN_ITEM_OPENING_ID;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -78,7 +78,7 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
   std::string problem;
   if (!standin::ParseUserScript(arguments.actions, &actions, &problem)) {
     err << kCommand << problem << '\n';
-    return 2;
+    return kExitBadInput;
   }
   std::optional<float> stored;
   if (arguments.stored) {
@@ -86,20 +86,20 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
     if (!stored) {
       err << kCommand << "--stored must be a number within the 32-bit float range, not \""
           << *arguments.stored << "\"\n";
-      return 2;
+      return kExitBadInput;
     }
   }
 
   EffectSession session;
   if (session.startup() != kHostNoError) {
     err << kCommand << "the plug-in did not start: " << standin::CodeText(session.startup()) << '\n';
-    return 1;
+    return kExitFailed;
   }
   try {
     session.LoadDrawing(arguments.input);
   } catch (const SvgError& error) {
     err << kCommand << error.what() << '\n';
-    return 2;
+    return kExitBadInput;
   }
   standin::Host& host = session.host();
   standin::EffectApplication& application = session.ApplyEffect(stored);
@@ -123,12 +123,12 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
     session.Save(application, arguments.output, arguments.png);
   } catch (const OutputError& error) {
     err << kCommand << error.what() << '\n';
-    return 1;
+    return kExitBadInput;
   }
   out << "wrote " << arguments.output << '\n';
   if (!arguments.png.empty()) out << "wrote " << arguments.png << '\n';
   const bool finished = result == kHostNoError || result == kHostErrCancelled;
-  return finished && balance.Zero() ? 0 : 1;
+  return finished && balance.Zero() ? kExitDone : kExitFailed;
 }
 
 void AddEditCommand(CLI::App& app, int& exitCode) {

@@ -25,8 +25,9 @@ struct EditArguments {
 // action, then the handler's result and the final "rate". Shuts the plug-in
 // down and writes what the drawing shows (the last execution's result, or
 // the drawn art when the effect never ran) as SVG, and as PNG when asked.
-// Returns 0 after OK or cancel, 1 when the plug-in or the host fails or a
-// file cannot be written, 2 for bad arguments or an unreadable drawing.
+// Returns an ExitCode: kExitDone after OK or cancel, kExitFailed when the
+// plug-in or the host fails, kExitBadInput for bad arguments, an unreadable
+// drawing or an output that cannot be written (then neither file is written).
 int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace morvelin

@@ -5,6 +5,7 @@
 #include "cli/sample_drawing.h"
 #include "cli/svg_export.h"
 #include "cli/svg_import.h"
+#include "cli/svg_output_file.h"
 #include "plugin/plugin_main.h"
 #include "standin/dictionary/dictionary_store.h"
 
@@ -48,9 +49,13 @@ SvgDrawing EffectSession::Shown(const standin::EffectApplication& application) c
 
 void EffectSession::Save(const standin::EffectApplication& application, const std::string& svgPath,
                          const std::string& pngPath) const {
+  // Both files are made in full before either replaces anything: a refused
+  // PNG leaves no SVG behind, and the other way round.
   const SvgDrawing shown = Shown(application);
-  SaveSvgFile(shown, svgPath);
-  if (!pngPath.empty()) RenderPng(shown, pngPath);
+  OutputFiles files;
+  files.Stage(svgPath, ExportSvg(shown));
+  if (!pngPath.empty()) files.Stage(pngPath, RenderPngBytes(shown, pngPath));
+  files.Commit();
 }
 
 std::string CodeForPeople(HostError code) { return standin::CodeText(code); }

@@ -42,8 +42,8 @@ class EffectSession {
   // place of the drawn art once it has been executed.
   SvgDrawing Shown(const standin::EffectApplication& application) const;
 
-  // Writes the shown drawing as SVG (atomically) and, when `pngPath` is not
-  // empty, as PNG. Throws OutputError.
+  // Writes the shown drawing as SVG and, when `pngPath` is not empty, as PNG:
+  // both or, when either cannot be written, neither. Throws OutputError.
   void Save(const standin::EffectApplication& application, const std::string& svgPath,
             const std::string& pngPath) const;
 

@@ -1,11 +1,20 @@
-// Shortest decimal text of a 32-bit float that reads back as the same float.
+// 32-bit floats as text: the shortest decimal text that reads back as the
+// same float, and the reading of a float argument.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace morvelin {
 
 // "1.5", "-0.1", "1e+20", "nan"; -0 prints as "-0".
 std::string FloatText(float value);
+
+// The whole of `text` read as the nearest 32-bit float (std::from_chars
+// syntax: no leading '+' or blanks, "inf" and "nan" allowed). Nothing when the
+// text is not such a number, has trailing characters, or lies outside the
+// float range.
+std::optional<float> ParseFloatArgument(std::string_view text);
 
 }  // namespace morvelin

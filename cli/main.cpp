@@ -1,21 +1,34 @@
 // morvelin: runs the plug-in in the stand-in host on drawings, from the shell.
 #include <CLI/CLI.hpp>
+#include <iostream>
+#include <string>
 
 #include "cli/commands.h"
+#include "cli/version_text.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"morvelin: the Morvelin live effect in a stand-in host"};
   app.require_subcommand(1);
-  int exitCode = 0;
+  app.set_version_flag("--version", morvelin::VersionText(), "print the tool's and the plug-in's version");
+  int exitCode = morvelin::kExitDone;
   morvelin::AddBridgeCommand(app, exitCode);
   morvelin::AddEditCommand(app, exitCode);
   morvelin::AddApplyCommand(app, exitCode);
+  // A first word that names no subcommand is said to be one.
+  if (argc > 1 && argv[1][0] != '-' &&
+      app.get_subcommands([&](const CLI::App* command) { return command->check_name(argv[1]); }).empty()) {
+    std::cerr << "morvelin: unknown subcommand \"" << argv[1] << "\"; the subcommands are";
+    for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
+      std::cerr << ' ' << command->get_name();
+    std::cerr << " (morvelin --help)\n";
+    return morvelin::kExitBadInput;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error);
     // Help and version are not errors; every bad argument exits with 2.
-    return code == 0 ? 0 : 2;
+    return code == 0 ? morvelin::kExitDone : morvelin::kExitBadInput;
   }
   return exitCode;
 }

@@ -130,7 +130,7 @@ PngFrame ViewBoxFrame(const ArtObject* root) {
   return {};
 }
 
-void RenderPng(const ArtObject* root, const std::string& path, const PngFrame& requested) {
+std::string RenderPngBytes(const ArtObject* root, const std::string& path, const PngFrame& requested) {
   PngFrame frame = requested.width > 0 && requested.height > 0 ? requested : DrawingFrame(root);
   // A frame without extent (a single point) becomes a unit square around it.
   const double longer = std::max(frame.width, frame.height);
@@ -159,11 +159,19 @@ void RenderPng(const ArtObject* root, const std::string& path, const PngFrame& r
   if (status != CAIRO_STATUS_SUCCESS) {
     throw OutputError(path, std::string("cannot encode PNG: ") + cairo_status_to_string(status));
   }
-  WriteFileAtomically(path, bytes);
+  return bytes;
+}
+
+void RenderPng(const ArtObject* root, const std::string& path, const PngFrame& frame) {
+  WriteFileAtomically(path, RenderPngBytes(root, path, frame));
+}
+
+std::string RenderPngBytes(const SvgDrawing& drawing, const std::string& path) {
+  return RenderPngBytes(drawing.root, path, ViewBoxFrame(drawing.root));
 }
 
 void RenderPng(const SvgDrawing& drawing, const std::string& path) {
-  RenderPng(drawing.root, path, ViewBoxFrame(drawing.root));
+  WriteFileAtomically(path, RenderPngBytes(drawing, path));
 }
 
 }  // namespace morvelin

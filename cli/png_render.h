@@ -20,9 +20,13 @@ struct PngFrame {
 // their strokes, with a margin, scaled so that its longer side is about
 // 800 pixels. Throws OutputError naming the file when it cannot be written.
 void RenderPng(const ArtObject* root, const std::string& path, const PngFrame& frame = {});
+// The PNG file's bytes, for writing together with other files; `path` only
+// names the file in an OutputError.
+std::string RenderPngBytes(const ArtObject* root, const std::string& path, const PngFrame& frame = {});
 
 // Renders a drawing framed by its `viewBox` when it has one.
 void RenderPng(const SvgDrawing& drawing, const std::string& path);
+std::string RenderPngBytes(const SvgDrawing& drawing, const std::string& path);
 
 // The frame of the root's `viewBox` attribute; no area when there is none.
 PngFrame ViewBoxFrame(const ArtObject* root);

@@ -26,7 +26,11 @@ mode_t NewFileMode() {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+OutputFiles::~OutputFiles() {
+  for (const Staged& file : staged_) unlink(file.temporary.c_str());
+}
+
+void OutputFiles::Stage(const std::string& path, std::string_view bytes) {
   const std::filesystem::path target(path);
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
@@ -58,11 +62,24 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     unlink(temporary.data());
     throw OutputError(path, std::string("cannot write: ") + std::strerror(code));
   }
-  if (std::rename(temporary.data(), path.c_str()) != 0) {
-    const int code = errno;
-    unlink(temporary.data());
-    throw OutputError(path, std::string("cannot replace the file: ") + std::strerror(code));
+  staged_.push_back(Staged{path, temporary.data()});
+}
+
+void OutputFiles::Commit() {
+  while (!staged_.empty()) {
+    const Staged& file = staged_.front();
+    if (std::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+      const int code = errno;
+      throw OutputError(file.target, std::string("cannot replace the file: ") + std::strerror(code));
+    }
+    staged_.erase(staged_.begin());
   }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  OutputFiles files;
+  files.Stage(path, bytes);
+  files.Commit();
 }
 
 }  // namespace morvelin

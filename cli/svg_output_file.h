@@ -1,15 +1,44 @@
-// Writing an output file so that a failure leaves no partial file behind.
+// Writing output files so that a failure leaves no partial file behind, and
+// a set of files that are written together or not at all.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace morvelin {
 
-// Writes `bytes` to a new temporary file in the folder of `path` and renames
-// it to `path`, replacing any file there (keeping that file's permissions).
-// On failure the temporary file is removed, `path` is untouched, and
-// OutputError names `path`.
+// Files written as one. Stage writes each in full to a new temporary file in
+// the folder of its target; Commit then renames every temporary file to its
+// target, replacing any file there (keeping that file's permissions). Until
+// Commit, and whenever staging fails, no target is touched; the destructor
+// removes every temporary file that was not renamed.
+class OutputFiles {
+ public:
+  OutputFiles() = default;
+  ~OutputFiles();
+  OutputFiles(const OutputFiles&) = delete;
+  OutputFiles& operator=(const OutputFiles&) = delete;
+
+  // Throws OutputError naming `path` when the temporary file cannot be
+  // created or written.
+  void Stage(const std::string& path, std::string_view bytes);
+  // Renames the staged files in the order they were staged. Throws
+  // OutputError naming the target whose rename failed; the renames are the
+  // last step, after every file was written, so only a folder changed in the
+  // meantime can make one fail, and those before it stay done.
+  void Commit();
+
+ private:
+  struct Staged {
+    std::string target;
+    std::string temporary;
+  };
+  std::vector<Staged> staged_;
+};
+
+// One file through OutputFiles: written to a temporary file and renamed to
+// `path`. On failure `path` is untouched and OutputError names it.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace morvelin

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -115,6 +116,71 @@ TEST_F(ApplyCommandTest, UnwritableOutputIsAnErrorAndLeavesNoFile) {
   EXPECT_EQ(Run(options), 2);
   EXPECT_NE(err_.str().find("no-such-folder"), std::string::npos) << err_.str();
   EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+TEST_F(ApplyCommandTest, ARefusedOutputWritesNeitherFile) {
+  const std::string kept = Write("kept.svg", "<svg xmlns='http://www.w3.org/2000/svg'/>");
+  struct Row {
+    const char* what;
+    std::string output;
+    std::string png;
+  };
+  const Row rows[] = {
+      {"PNG refused, SVG fine", (dir_ / "ok.svg").string(), (dir_ / "missing" / "x.png").string()},
+      {"SVG refused, PNG fine", (dir_ / "missing" / "x.svg").string(), (dir_ / "ok.png").string()},
+      {"an existing SVG stays as it was", kept, (dir_ / "missing" / "x.png").string()},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    morvelin::ApplyOptions options;
+    options.output = row.output;
+    options.png = row.png;
+    EXPECT_EQ(Run(options), 2);
+    EXPECT_NE(err_.str().find("missing"), std::string::npos) << err_.str();
+    // Only the file that was there before, unchanged; no temporary file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    EXPECT_EQ(Read(kept), "<svg xmlns='http://www.w3.org/2000/svg'/>");
+  }
+}
+
+TEST_F(ApplyCommandTest, AViscosityTheDialogDoesNotOfferIsAppliedWithAWarning) {
+  const std::string two = Write("two.svg",
+                                "<svg xmlns='http://www.w3.org/2000/svg'><circle cx='0' cy='0' r='10'/>"
+                                "<circle cx='30' cy='0' r='10'/></svg>");
+  struct Row {
+    const char* viscosity;
+    const char* warning;  // empty: none
+    const char* outcome;
+  };
+  const Row rows[] = {
+      {"50", "", "United 3 objects"},
+      {"100", "", "United 3 objects"},
+      {"250",
+       "viscosity 250 is outside 1 to 100, the range the dialog offers; the plug-in uses it as it is "
+       "(rate fraction 2.5)",
+       "United 3 objects"},
+      {"0", "viscosity 0 is outside 1 to 100", "No bridge"},
+      {"nan",
+       "viscosity nan is not a finite number (the dialog offers 1 to 100); the plug-in reads it as no "
+       "viscosity and leaves the drawing unchanged",
+       "No bridge"},
+      {"-inf", "viscosity -inf is not a finite number", "No bridge"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.viscosity);
+    morvelin::ApplyOptions options;
+    options.input = two;
+    options.output = (dir_ / "out.svg").string();
+    options.viscosity = row.viscosity;
+    EXPECT_EQ(Run(options), 0) << err_.str();
+    if (*row.warning == '\0') {
+      EXPECT_EQ(err_.str(), "");
+    } else {
+      EXPECT_EQ(err_.str().rfind(std::string("morvelin apply: warning: ") + row.warning, 0), 0u)
+          << err_.str();
+    }
+    EXPECT_NE(out_.str().find(row.outcome), std::string::npos) << out_.str();
+  }
 }
 
 TEST_F(ApplyCommandTest, TraceListsEveryHostCallAndComparesEqualBetweenRuns) {

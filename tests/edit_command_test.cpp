@@ -74,6 +74,14 @@ TEST_F(EditCommandTest, StoredRateAndCancelReportStopAndKeepThePreview) {
   EXPECT_NE(text.find("result: 'STOP' (cancelled)\nrate: 30, executed 3 times\n"), std::string::npos) << text;
 }
 
+TEST_F(EditCommandTest, ARefusedOutputWritesNeitherFileAndExitsAsApplyDoes) {
+  EditArguments arguments;
+  arguments.png = ::testing::TempDir() + "morvelin-edit-missing/x.png";
+  EXPECT_EQ(Run(arguments), 2);
+  EXPECT_NE(err_.str().find("morvelin-edit-missing"), std::string::npos) << err_.str();
+  EXPECT_FALSE(std::ifstream(output_).good());
+}
+
 TEST_F(EditCommandTest, RefusesBadInputBeforeOpeningTheDialog) {
   EditArguments script;
   script.actions = "drag 80; wiggle; ok";
