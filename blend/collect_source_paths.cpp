@@ -26,7 +26,7 @@ HostError IsEligiblePath(ArtHandle path, bool* eligible) {
 
 }  // namespace
 
-void CollectSourcePaths(ArtHandle art, int16_t* counter, ArtHandle* list) {
+void CollectSourcePaths(ArtHandle art, int16_t* counter, ArtHandle* list, int16_t capacity) {
   if (*counter < 0 || art == nullptr) return;
   for (ArtHandle current = art; current != nullptr;) {
     int16_t type = kArtTypeUnknown;
@@ -41,9 +41,9 @@ void CollectSourcePaths(ArtHandle art, int16_t* counter, ArtHandle* list) {
         return;
       }
       if (eligible) {
-        // One more would wrap the 16-bit counter (and overrun a list sized
-        // from it): the walk fails instead.
-        if (*counter == kMostPaths) {
+        // One more would wrap the 16-bit counter, or overrun the list: the
+        // walk fails instead.
+        if (*counter == kMostPaths || (list != nullptr && *counter >= capacity)) {
           *counter = kWalkFailed;
           return;
         }
@@ -57,7 +57,7 @@ void CollectSourcePaths(ArtHandle art, int16_t* counter, ArtHandle* list) {
         return;
       }
       if (child != nullptr) {
-        CollectSourcePaths(child, counter, list);
+        CollectSourcePaths(child, counter, list, capacity);
         if (*counter < 0) return;
       }
     }

@@ -12,10 +12,13 @@
 //
 // `counter` belongs to the caller, who sets it to 0 before the walk; a
 // negative counter makes the walk do nothing. When `list` is not null, the
-// n-th eligible path is stored in list[n - 1]; the caller gives room for as
-// many entries as a counting walk over the same art found.
+// n-th eligible path is stored in list[n - 1], and `capacity` is the number
+// of entries the list has room for (the caller sizes it by a counting walk
+// over the same art); without a list, `capacity` is not used.
 //
 // On return the counter holds the number found, or -1 when a host call
-// failed (the code is not passed on) or when there are more eligible paths
-// than the 16-bit counter can hold (32767). The walk only reads the art.
-void CollectSourcePaths(ArtHandle art, int16_t* counter, ArtHandle* list);
+// failed (the code is not passed on), when there are more eligible paths
+// than the 16-bit counter can hold (32767), or when a list is full and
+// another eligible path turns up (nothing is written past `capacity`). The
+// walk only reads the art.
+void CollectSourcePaths(ArtHandle art, int16_t* counter, ArtHandle* list, int16_t capacity);

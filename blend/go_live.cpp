@@ -47,11 +47,12 @@ HostError BuildAndUnite(LiveEffectGoLiveMessage* message, HandleLists& lists) {
 
   // Count pass, then fill pass over the same, unchanged art.
   int16_t count = 0;
-  CollectSourcePaths(message->art, &count, nullptr);
+  CollectSourcePaths(message->art, &count, nullptr, 0);
   if (count < 2) return kHostNoError;
   if (HostError error = AllocateHandleList(static_cast<uint32_t>(count), &lists.sources)) return error;
+  const int16_t capacity = count;
   count = 0;
-  CollectSourcePaths(message->art, &count, lists.sources);
+  CollectSourcePaths(message->art, &count, lists.sources, capacity);
   if (count < 2) return kHostNoError;
 
   // The template: a four-segment copy of the first source, just above it,

@@ -25,10 +25,10 @@ struct Collected {
 
 Collected Collect(ArtHandle art) {
   Collected result;
-  CollectSourcePaths(art, &result.counted, nullptr);
+  CollectSourcePaths(art, &result.counted, nullptr, 0);
   if (result.counted <= 0) return result;
   std::vector<ArtHandle> list(result.counted, nullptr);
-  CollectSourcePaths(art, &result.filled, list.data());
+  CollectSourcePaths(art, &result.filled, list.data(), result.counted);
   for (ArtHandle path : list) result.names.push_back(path == nullptr ? "(none)" : path->name);
   return result;
 }
@@ -89,7 +89,7 @@ TEST(CollectSourcePaths, AsksThePathQueriesInOrderAndStopsAtTheFirstExclusion) {
   HeldSuites suites(scene.host());
   scene.journal().Clear();
   int16_t counter = 0;
-  CollectSourcePaths(scene["clip"], &counter, nullptr);
+  CollectSourcePaths(scene["clip"], &counter, nullptr, 0);
   EXPECT_EQ(counter, 1);
   EXPECT_EQ(scene.journal().Dump(),
             "AI Art Suite.GetArtType(clip)\n"
@@ -128,13 +128,36 @@ TEST(CollectSourcePaths, ANegativeCounterOrNoArtDoesNothing) {
   scene.journal().Clear();
   int16_t counter = -1;
   ArtHandle list[1] = {nullptr};
-  CollectSourcePaths(scene["A"], &counter, list);
+  CollectSourcePaths(scene["A"], &counter, list, 1);
   EXPECT_EQ(counter, -1);
   EXPECT_EQ(list[0], nullptr);
   counter = 0;
-  CollectSourcePaths(nullptr, &counter, list);
+  CollectSourcePaths(nullptr, &counter, list, 1);
   EXPECT_EQ(counter, 0);
   EXPECT_TRUE(scene.journal().entries().empty());
+}
+
+// The fill pass writes no further than the list's room: when the art holds
+// more paths than the list was sized for, the walk fails at the first path
+// that does not fit and the entry behind the list is untouched.
+TEST(CollectSourcePaths, AFullListFailsTheWalkInsteadOfOverrunningIt) {
+  Scene scene({Group(
+      "input", {Circle("A", 0, 0, 10), Group("inner", {Circle("B", 30, 0, 10)}), Circle("C", 60, 0, 10)})});
+  HeldSuites suites(scene.host());
+  for (int16_t capacity : {0, 1, 2}) {
+    SCOPED_TRACE(capacity);
+    ArtHandle list[4] = {};
+    ArtHandle* const guard = &list[capacity];
+    int16_t counter = 0;
+    CollectSourcePaths(scene["input"], &counter, list, capacity);
+    EXPECT_EQ(counter, -1);
+    EXPECT_EQ(*guard, nullptr);
+  }
+  ArtHandle list[3] = {};
+  int16_t counter = 0;
+  CollectSourcePaths(scene["input"], &counter, list, 3);
+  EXPECT_EQ(counter, 3);
+  EXPECT_EQ(list[2], scene["C"]);
 }
 
 // A host error while walking the second of three sibling groups ends the
@@ -151,7 +174,7 @@ TEST_P(CollectSourcePathsFailure, EndsTheWalkWithMinusOne) {
   scene.journal().FailNth(op, 1, kInjected, argument);
   int16_t counter = 0;
   ArtHandle list[4] = {};
-  CollectSourcePaths(scene["input"], &counter, list);
+  CollectSourcePaths(scene["input"], &counter, list, 4);
   EXPECT_EQ(counter, -1);
   // Nothing after the failing call was asked.
   const auto& entries = scene.journal().entries();
@@ -184,19 +207,19 @@ TEST(CollectSourcePaths, MoreThan32767PathsFailTheWalk) {
 
   int16_t counter = 0;
   std::vector<ArtHandle> list(32767, nullptr);
-  CollectSourcePaths(input, &counter, list.data());
+  CollectSourcePaths(input, &counter, list.data(), 32767);
   EXPECT_EQ(counter, 32767);
   EXPECT_EQ(list.back(), group->children.back());
 
   scene.Add(path, group);
   scene.journal().Clear();
   counter = 0;
-  CollectSourcePaths(input, &counter, nullptr);
+  CollectSourcePaths(input, &counter, nullptr, 0);
   EXPECT_EQ(counter, -1);
   // The walk stopped at the path that did not fit: nothing after it was asked.
   EXPECT_EQ(scene.journal().entries().back().op, "GetPathStyle");
   counter = 0;
-  CollectSourcePaths(input, &counter, list.data());
+  CollectSourcePaths(input, &counter, list.data(), 32767);
   EXPECT_EQ(counter, -1);
 }
 

@@ -266,6 +266,23 @@ TEST_F(EditParametersTest, FailedContextPopReportsItsCodeWithoutWriteBackOrCance
   }
 }
 
+// A notification has no result to report a failed write with: the dialog
+// goes on, that step's preview is not updated (the drawing keeps the last rate
+// written), and the next step writes and previews again.
+TEST_F(EditParametersTest, AFailedWriteInANotificationSkipsThatPreviewAndTheDialogGoesOn) {
+  EffectApplication& application = Apply(30.0f);
+  host_.journal().FailNth("MakeFromBytes", 2, kInjected);  // the write of "drag 80"
+  EXPECT_EQ(Edit(application, "drag 80; drag 60; ok"), kHostNoError);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{
+                        "open: 30 \"30\" \"\" [x] rate 30 executed 1",
+                        "drag 80: 80 \"80\" \"\" [x] rate 30 executed 1",
+                        "drag 60: 60 \"60\" \"\" [x] rate 60 executed 2",
+                        "ok: 60 \"60\" \"\" [x] rate 60 executed 2",
+                    }));
+  EXPECT_EQ(host_.journal().Count("UpdateParameters"), 3);
+  EXPECT_EQ(Rate(application), 60.0f);
+}
+
 TEST_F(EditParametersTest, NestedExecutionsUseTheSuitesTheHandlerHolds) {
   EffectApplication& application = Apply(std::nullopt);
   EXPECT_EQ(Edit(application, "drag 80; untick; tick; ok"), kHostNoError);

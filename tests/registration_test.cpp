@@ -237,6 +237,20 @@ TEST_F(RegistrationTest, AboutCommandShowsTheAboutBoxForTheAboutItemOnly) {
   EXPECT_EQ(host_.balance().suites, 0);
 }
 
+// Without an About item (its registration failed) the plug-in keeps a null
+// handle; a menu message for a null item is still not the About command.
+TEST_F(RegistrationTest, WithoutAnAboutItemANullMenuItemShowsNothing) {
+  FreshHost fresh;
+  fresh.host.journal().FailNth("AddMenuItem", 1, kRefused);
+  EXPECT_EQ(fresh.session.Startup(), kRefused);
+  ASSERT_NE(gGlobals, nullptr);
+  EXPECT_EQ(gGlobals->aboutMenuItem, nullptr);
+  EXPECT_EQ(fresh.session.ChooseMenuItem(nullptr), kHostNoError);
+  EXPECT_TRUE(fresh.host.menus().aboutBoxes().empty());
+  EXPECT_EQ(fresh.session.Shutdown(), kHostNoError);
+  EXPECT_TRUE(fresh.host.balance().Zero()) << fresh.host.balance().Text();
+}
+
 TEST_F(RegistrationTest, AboutCommandFailuresShowNothing) {
   ASSERT_EQ(session_.Startup(), kHostNoError);
   // The About object cannot get the ADM Basic suite: nothing shown, success.

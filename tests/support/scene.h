@@ -9,7 +9,7 @@
 //       Circle("D", 90, 0, 10).Open(),
 //       Other("caption", kArtTypeText),
 //   });
-//   CollectSourcePaths(scene["outer"], &count, list);
+//   CollectSourcePaths(scene["outer"], &count, list, capacity);
 //
 // The top-level items go into one root group, the layer (scene.layer()), so
 // that every item has a parent as art in a document does. A path is closed and
