@@ -24,9 +24,24 @@ using Handle = std::unique_ptr<RsvgHandle, HandleDeleter>;
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
 
-Handle Load(const std::string& path, std::string* error) {
+// Reads `path`; relative references resolve against `base` (a file path).
+Handle Load(const std::string& path, std::string* error, const std::string& base = "") {
   GError* failure = nullptr;
-  RsvgHandle* handle = rsvg_handle_new_from_file(path.c_str(), &failure);
+  RsvgHandle* handle = nullptr;
+  if (base.empty()) {
+    handle = rsvg_handle_new_from_file(path.c_str(), &failure);
+  } else {
+    GFile* file = g_file_new_for_path(path.c_str());
+    GFile* baseFile = g_file_new_for_path(base.c_str());
+    GFileInputStream* stream = g_file_read(file, nullptr, &failure);
+    if (stream != nullptr) {
+      handle = rsvg_handle_new_from_stream_sync(G_INPUT_STREAM(stream), baseFile, RSVG_HANDLE_FLAGS_NONE,
+                                                nullptr, &failure);
+      g_object_unref(stream);
+    }
+    g_object_unref(baseFile);
+    g_object_unref(file);
+  }
   if (handle == nullptr) {
     *error = failure != nullptr ? failure->message : "librsvg cannot read it";
     if (failure != nullptr) g_error_free(failure);
@@ -117,8 +132,8 @@ void RenderSvgFileToPng(const std::string& svgPath, const std::string& pngPath) 
 }
 
 bool RenderSvgFileToPixels(const std::string& svgPath, int width, int height, std::vector<uint32_t>* pixels,
-                           std::string* error) {
-  const Handle handle = Load(svgPath, error);
+                           std::string* error, const std::string& baseFile) {
+  const Handle handle = Load(svgPath, error, baseFile);
   if (!handle) return false;
   Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height), cairo_surface_destroy);
   {

@@ -22,9 +22,10 @@ void RenderSvgFileToPng(const std::string& svgPath, const std::string& pngPath);
 
 // Draws the SVG file at `svgPath` on white into a `width` x `height`
 // picture, the document's viewport fitted into it as its preserveAspectRatio
-// says. `pixels` gets one 0xRRGGBB value per pixel, row by row. Returns false
-// with a message in *error when librsvg cannot read the file.
+// says. `pixels` gets one 0xRRGGBB value per pixel, row by row. Relative
+// references (style sheets, images) resolve against `baseFile` when given.
+// Returns false with a message in *error when librsvg cannot read the file.
 bool RenderSvgFileToPixels(const std::string& svgPath, int width, int height, std::vector<uint32_t>* pixels,
-                           std::string* error);
+                           std::string* error, const std::string& baseFile = "");
 
 }  // namespace morvelin

@@ -10,7 +10,8 @@ void RenderSvgFileToPng(const std::string&, const std::string& pngPath) {
   throw OutputError(pngPath, "this build of morvelin writes no PNG previews");
 }
 
-bool RenderSvgFileToPixels(const std::string&, int, int, std::vector<uint32_t>*, std::string* error) {
+bool RenderSvgFileToPixels(const std::string&, int, int, std::vector<uint32_t>*, std::string* error,
+                           const std::string&) {
   *error = "this build of morvelin draws no SVG";
   return false;
 }

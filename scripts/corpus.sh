@@ -2,7 +2,8 @@
 # Runs every SVG under the given folders (.svg, and .svgz unpacked first)
 # through `morvelin apply` (the same code, in one forked process a file) and
 # counts, printing each offending file:
-#   crash              the tool died of a signal or ran past the time limit
+#   crash              the tool died of a signal
+#   timeout            it ran past the time limit (300 s by default)
 #   failure            any exit code but 0 and 2
 #   refusal            exit code 2 (XML not well formed, no SVG root)
 #   refused-drawable   exit code 2 for a file librsvg draws all the same
@@ -11,7 +12,7 @@
 #                      mean absolute channel difference over 1/255
 #   untouched-changed  the effect made bridges, and an element it did not
 #                      touch is not in the output as it was in the input
-# Exits 1 when any file is a crash, failure, refused-drawable,
+# Exits 1 when any file is a crash, timeout, failure, refused-drawable,
 # unchanged-differs or untouched-changed. Usage:
 #   scripts/corpus.sh DIR... [-j JOBS] [--limit SECONDS]
 # It needs build/tests/corpus_check (built when missing).
@@ -42,7 +43,8 @@ n=0
 while IFS= read -r file; do
   if [[ "$file" == *.svgz ]]; then
     n=$((n + 1))
-    gzip -dc "$file" >"$work/unpacked-$n.svg" 2>/dev/null && echo "$work/unpacked-$n.svg" >>"$work/files"
+    unpacked="$work/$n-$(basename "$file" .svgz).svgz.svg"
+    gzip -dc "$file" >"$unpacked" 2>/dev/null && echo "$unpacked" >>"$work/files"
   else
     echo "$file" >>"$work/files"
   fi
@@ -58,10 +60,10 @@ cat "$work"/results-* >"$work/results"
 count() { grep -c "^$1 " "$work/results"; }
 total=$(wc -l <"$work/results")
 echo "files: $total"
-for verdict in crash failure refusal refused-drawable unchanged-differs untouched-changed; do
+for verdict in crash timeout failure refusal refused-drawable unchanged-differs untouched-changed; do
   echo "$verdict: $(count "$verdict")"
 done
 grep -vE '^(ok|refusal) ' "$work/results" | sort
 grep -E '^refusal ' "$work/results" | sort
-bad=$(grep -cE '^(crash|failure|refused-drawable|unchanged-differs|untouched-changed) ' "$work/results")
+bad=$(grep -cE '^(crash|timeout|failure|refused-drawable|unchanged-differs|untouched-changed) ' "$work/results")
 [ "$bad" -eq 0 ]

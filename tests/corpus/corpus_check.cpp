@@ -138,7 +138,7 @@ double RenderDifference(const char* inPath, const char* outPath) {
   std::vector<uint32_t> a, b;
   std::string error;
   if (!morvelin::RenderSvgFileToPixels(inPath, 200, 200, &a, &error) ||
-      !morvelin::RenderSvgFileToPixels(outPath, 200, 200, &b, &error)) {
+      !morvelin::RenderSvgFileToPixels(outPath, 200, 200, &b, &error, inPath)) {
     return -1;
   }
   double sum = 0;
@@ -181,7 +181,7 @@ std::string Verdict(const std::string& file, const std::string& out, int limit) 
   int status = 0;
   while (waitpid(child, &status, 0) < 0) {
   }
-  if (WIFSIGNALED(status)) return "crash";
+  if (WIFSIGNALED(status)) return WTERMSIG(status) == SIGALRM ? "timeout" : "crash";
   switch (WEXITSTATUS(status)) {
     case kUnchanged: {
       const double difference = RenderDifference(file.c_str(), out.c_str());
