@@ -50,11 +50,12 @@ SvgDrawing EffectSession::Shown(const standin::EffectApplication& application) c
 void EffectSession::Save(const standin::EffectApplication& application, const std::string& svgPath,
                          const std::string& pngPath) const {
   // Both files are made in full before either replaces anything: a refused
-  // PNG leaves no SVG behind, and the other way round.
+  // PNG leaves no SVG behind, and the other way round. The PNG is drawn from
+  // the staged SVG, so it shows exactly what was written.
   const SvgDrawing shown = Shown(application);
   OutputFiles files;
-  files.Stage(svgPath, ExportSvg(shown));
-  if (!pngPath.empty()) files.Stage(pngPath, RenderPngBytes(shown, pngPath));
+  const std::string stagedSvg = files.Stage(svgPath, [&shown](std::ostream& out) { WriteSvg(shown, out); });
+  if (!pngPath.empty()) files.Stage(pngPath, RenderSvgFileToPngBytes(stagedSvg, pngPath, svgPath));
   files.Commit();
 }
 

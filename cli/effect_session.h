@@ -42,7 +42,7 @@ class EffectSession {
   // place of the drawn art once it has been executed.
   SvgDrawing Shown(const standin::EffectApplication& application) const;
 
-  // Writes the shown drawing as SVG and, when `pngPath` is not empty, as PNG:
+  // Writes the shown drawing as SVG and, when `pngPath` is not empty, that SVG drawn as PNG:
   // both or, when either cannot be written, neither. Throws OutputError.
   void Save(const standin::EffectApplication& application, const std::string& svgPath,
             const std::string& pngPath) const;

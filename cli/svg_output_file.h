@@ -2,6 +2,8 @@
 // a set of files that are written together or not at all.
 #pragma once
 
+#include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +22,14 @@ class OutputFiles {
   OutputFiles(const OutputFiles&) = delete;
   OutputFiles& operator=(const OutputFiles&) = delete;
 
+  // Writes the bytes `write` puts out as it goes (or `bytes`) to a temporary
+  // file beside `path` and returns that file's path, which stays valid until
+  // Commit or destruction (a later step may read it, e.g. to draw it).
   // Throws OutputError naming `path` when the temporary file cannot be
-  // created or written.
-  void Stage(const std::string& path, std::string_view bytes);
+  // created or written; an exception from `write` passes through, and no
+  // temporary file is left for it.
+  std::string Stage(const std::string& path, const std::function<void(std::ostream&)>& write);
+  std::string Stage(const std::string& path, std::string_view bytes);
   // Renames the staged files in the order they were staged. Throws
   // OutputError naming the target whose rename failed; the renames are the
   // last step, after every file was written, so only a folder changed in the
@@ -40,5 +47,6 @@ class OutputFiles {
 // One file through OutputFiles: written to a temporary file and renamed to
 // `path`. On failure `path` is untouched and OutputError names it.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
+void WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 }  // namespace morvelin

@@ -13,7 +13,7 @@ packages=(
   python3 python3-pefile python3-lxml python3-numpy
   clang libclang-rt-14-dev gcovr
   wine wine32:i386 wine64 qemu-user
-  inkscape xvfb xauth
+  inkscape xvfb xauth adwaita-icon-theme papirus-icon-theme
   emscripten node-acorn chromium
 )
 

@@ -14,6 +14,9 @@ echo "== native build and tests"
 bash scripts/build.sh native
 MORVELIN_REQUIRE_DLL=1 ctest --test-dir build --output-on-failure -j "$(nproc)" | tee build/ctest.log
 
+echo "== the kept public drawings through scripts/corpus.sh"
+bash scripts/corpus.sh tests/data/corpus
+
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
