@@ -3,11 +3,11 @@
 #include "cli/bridge_command.h"
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/float_text.h"
+#include "cli/number_chars.h"
 
 namespace morvelin {
 
@@ -37,7 +37,7 @@ std::optional<float> ParseNamedArgument(const char* name, const std::string& tex
 std::optional<float> ParseFloatArgument(std::string_view text) {
   float value = 0.0f;
   const char* const end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, value);
+  const auto result = ReadChars(text.data(), end, value);
   if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
   return value;
 }

@@ -20,7 +20,7 @@ struct BridgeArguments {
   std::string cap = "2";
 };
 
-// The whole of `text` read as the nearest 32-bit float (std::from_chars
+// The whole of `text` read as the nearest 32-bit float (ReadChars
 // syntax: no leading '+' or blanks, "inf" and "nan" allowed). Nothing when the
 // text is not such a number, has trailing characters, or lies outside the
 // float range.

@@ -1,12 +1,12 @@
 #include "cli/float_text.h"
 
-#include <charconv>
+#include "cli/number_chars.h"
 
 namespace morvelin {
 
 std::string FloatText(float value) {
   char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
+  const auto result = WriteChars(text, text + sizeof text, value);
   return std::string(text, result.ptr);
 }
 

@@ -1,13 +1,13 @@
 #include "cli/svg_import.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <pugixml.hpp>
 #include <sstream>
 
+#include "cli/number_chars.h"
 #include "cli/svg_cascade.h"
 #include "cli/svg_css.h"
 #include "cli/svg_element.h"
@@ -43,7 +43,7 @@ bool IsBlank(std::string_view text) {
 
 std::string NumberText(double value) {
   char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
+  const auto result = WriteChars(text, text + sizeof text, value);
   return std::string(text, result.ptr);
 }
 
