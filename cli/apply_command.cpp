@@ -6,7 +6,9 @@
 #include "cli/bridge_command.h"
 #include "cli/commands.h"
 #include "cli/effect_session.h"
+#include "cli/png_render.h"
 #include "cli/svg_errors.h"
+#include "cli/svg_export.h"
 #include "standin/unite/unite_engine.h"
 
 namespace morvelin {
@@ -29,6 +31,7 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
     err << "morvelin apply: " << error.what() << "\n";
     return 2;
   }
+  for (const std::string& warning : session.drawing().warnings) err << warning << "\n";
 
   standin::Host& host = session.host();
   host.unite().SetMerging(!options.noUnite);
@@ -43,8 +46,10 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
 
   const int listed = host.unite().calls() > 0 ? host.unite().lastCall().count : 0;
   const std::string source = options.input.empty() ? "the built-in sample" : options.input;
-  if (listed == 0) {
+  if (DrawingAsRead(session.Shown(application))) {
     out << "No bridge in " << source << ": the drawing is unchanged.\n";
+  } else if (listed == 0) {
+    out << "No bridge in " << source << "; the paths it collected now have round joins.\n";
   } else if (options.noUnite) {
     out << "Bridges built in " << source << "; " << listed << " objects left as they are (--no-unite).\n";
   } else {
@@ -70,7 +75,11 @@ void AddApplyCommand(CLI::App& app, int& exitCode) {
   command->add_option("--viscosity", options->viscosity, "the effect's viscosity, 1 to 100")
       ->capture_default_str();
   command->add_flag("--no-unite", options->noUnite, "build the bridges but leave the objects ununited");
-  command->add_option("--png", options->png, "also render the result as PNG");
+  if (PngPreviewAvailable()) {
+    command->add_option("--png", options->png, "also render the result as PNG (drawn by librsvg)");
+  } else {
+    command->footer("This build writes no PNG previews (no --png).");
+  }
   command->add_flag("--trace", options->trace, "print the host calls to stderr");
   command->callback([options, &exitCode] { exitCode = RunApplyCommand(*options, std::cout, std::cerr); });
 }

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/effect_session.h"
 #include "cli/float_text.h"
+#include "cli/png_render.h"
 #include "cli/svg_errors.h"
 #include "standin/core/host.h"
 #include "standin/dialogs/dialog_toolkit.h"
@@ -101,6 +102,7 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
     err << kCommand << error.what() << '\n';
     return 2;
   }
+  for (const std::string& warning : session.drawing().warnings) err << warning << '\n';
   standin::Host& host = session.host();
   standin::EffectApplication& application = session.ApplyEffect(stored);
 
@@ -152,7 +154,11 @@ void AddEditCommand(CLI::App& app, int& exitCode) {
                    "dialog closes (as cancel) when they run out")
       ->capture_default_str();
   command->add_option("-o,--output", arguments->output, "the SVG file to write")->capture_default_str();
-  command->add_option("--png", arguments->png, "also draw the result as a PNG");
+  if (PngPreviewAvailable()) {
+    command->add_option("--png", arguments->png, "also draw the result as a PNG (drawn by librsvg)");
+  } else {
+    command->footer("This build writes no PNG previews (no --png).");
+  }
   // --no-stored is what happens without --stored; it only excludes it.
   command->callback(
       [arguments, noStored, &exitCode] { exitCode = RunEditCommand(*arguments, std::cout, std::cerr); });

@@ -48,9 +48,8 @@ SvgDrawing EffectSession::Shown(const standin::EffectApplication& application) c
 
 void EffectSession::Save(const standin::EffectApplication& application, const std::string& svgPath,
                          const std::string& pngPath) const {
-  const SvgDrawing shown = Shown(application);
-  SaveSvgFile(shown, svgPath);
-  if (!pngPath.empty()) RenderPng(shown, pngPath);
+  SaveSvgFile(Shown(application), svgPath);
+  if (!pngPath.empty()) RenderSvgFileToPng(svgPath, pngPath);
 }
 
 std::string CodeForPeople(HostError code) { return standin::CodeText(code); }

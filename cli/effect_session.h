@@ -43,7 +43,7 @@ class EffectSession {
   SvgDrawing Shown(const standin::EffectApplication& application) const;
 
   // Writes the shown drawing as SVG (atomically) and, when `pngPath` is not
-  // empty, as PNG. Throws OutputError.
+  // empty, that SVG drawn as PNG. Throws OutputError.
   void Save(const standin::EffectApplication& application, const std::string& svgPath,
             const std::string& pngPath) const;
 

@@ -1,30 +1,30 @@
-// PNG previews of art trees, drawn with cairo.
+// PNG previews: the written SVG drawn by librsvg, as a browser or an editor
+// shows it (text, gradients, filters, images and all). Builds without
+// librsvg (the 32-bit Windows tool, WebAssembly) compile
+// png_render_unavailable.cpp instead, and the tool leaves --png out.
 #pragma once
 
+#include <cstdint>
 #include <string>
-
-#include "cli/svg_drawing.h"
-#include "standin/art/art_object.h"
+#include <vector>
 
 namespace morvelin {
 
-struct PngFrame {
-  double left = 0, top = 0, width = 0, height = 0;
-};
+// True when this build can write PNG previews.
+bool PngPreviewAvailable();
 
-// Draws the paths under `root` (fills with their rule and colour, then
-// strokes with width, join, cap, miter limit and dashes; compound paths as
-// one shape) on a white background and writes a PNG to `path`. Guides,
-// clipping paths and foreign objects are not drawn. The picture shows
-// `frame`, or when it has no area the bounds of the drawing's paths with
-// their strokes, with a margin, scaled so that its longer side is about
-// 800 pixels. Throws OutputError naming the file when it cannot be written.
-void RenderPng(const ArtObject* root, const std::string& path, const PngFrame& frame = {});
+// Draws the SVG file at `svgPath` on white and writes a PNG to `pngPath`
+// (see WriteFileAtomically). The picture shows the document's viewport: its
+// width and height, or its viewBox, or when it has neither what it draws;
+// scaled so that its longer side is 800 pixels. Throws OutputError naming
+// `pngPath` when the SVG cannot be drawn or the file cannot be written.
+void RenderSvgFileToPng(const std::string& svgPath, const std::string& pngPath);
 
-// Renders a drawing framed by its `viewBox` when it has one.
-void RenderPng(const SvgDrawing& drawing, const std::string& path);
-
-// The frame of the root's `viewBox` attribute; no area when there is none.
-PngFrame ViewBoxFrame(const ArtObject* root);
+// Draws the SVG file at `svgPath` on white into a `width` x `height`
+// picture, the document's viewport fitted into it as its preserveAspectRatio
+// says. `pixels` gets one 0xRRGGBB value per pixel, row by row. Returns false
+// with a message in *error when librsvg cannot read the file.
+bool RenderSvgFileToPixels(const std::string& svgPath, int width, int height, std::vector<uint32_t>* pixels,
+                           std::string* error);
 
 }  // namespace morvelin

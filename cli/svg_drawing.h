@@ -2,8 +2,11 @@
 // writing it back out needs.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "cli/svg_source_document.h"
 #include "standin/art/art_object.h"
 
 namespace morvelin {
@@ -22,6 +25,13 @@ struct SvgDrawing {
   // doctype) and the nodes after it, written back unchanged.
   std::string prolog;
   std::string epilog;
+  // The parsed source, when the drawing was read from SVG: the nodes the
+  // art's `origin`s point to. Drawings share it; it is never changed once
+  // read.
+  std::shared_ptr<const SvgSourceDocument> document;
+  // What the reader found wrong but drew around, as SVG renders it:
+  // "<file>:<line>:<column>: warning: <problem>".
+  std::vector<std::string> warnings;
 };
 
 }  // namespace morvelin

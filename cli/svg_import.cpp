@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <pugixml.hpp>
 #include <sstream>
 
-#include "cli/number_chars.h"
+#include "cli/art_fingerprint.h"
 #include "cli/svg_cascade.h"
 #include "cli/svg_css.h"
 #include "cli/svg_element.h"
@@ -28,28 +30,9 @@ constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) 
 constexpr int kMaxAnchors = 32767;  // host segment indices are signed 16-bit
 constexpr int kMaxDepth = 400;      // nested groups
 
-// Kept elements that draw: under applied transforms they take the matrix.
-bool Draws(std::string_view element) {
-  static constexpr std::string_view kDrawing[] = {"text",   "image",   "use",  "foreignObject", "switch",
-                                                  "a",      "svg",     "g",    "path",          "rect",
-                                                  "circle", "ellipse", "line", "polyline",      "polygon"};
-  return std::find(std::begin(kDrawing), std::end(kDrawing), element) != std::end(kDrawing);
-}
-
 bool IsBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
                      [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
-}
-
-std::string NumberText(double value) {
-  char text[32];
-  const auto result = WriteChars(text, text + sizeof text, value);
-  return std::string(text, result.ptr);
-}
-
-std::string MatrixText(const SvgMatrix& m) {
-  return "matrix(" + NumberText(m.a) + " " + NumberText(m.b) + " " + NumberText(m.c) + " " + NumberText(m.d) +
-         " " + NumberText(m.e) + " " + NumberText(m.f) + ")";
 }
 
 // Re-quotes attribute values holding '"' (possible when the source quoted
@@ -96,15 +79,18 @@ bool StyleFinite(const PathStyle& style) {
 class Importer {
  public:
   Importer(std::string_view text, const std::string& name, standin::ArtStore& store)
-      : source_{text, name}, store_(store) {}
+      : source_{text, name, &warnings_}, store_(store), document_(std::make_shared<SvgSourceDocument>()) {}
 
   SvgDrawing Run() {
-    const pugi::xml_parse_result parsed =
-        document_.load_buffer(source_.text.data(), source_.text.size(), kParseOptions, pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed = document_->xml.load_buffer(source_.text.data(), source_.text.size(),
+                                                                     kParseOptions, pugi::encoding_utf8);
     if (!parsed) FailAtOffset(source_, static_cast<std::size_t>(parsed.offset), parsed.description());
-    const pugi::xml_node root = document_.document_element();
+    CheckAttributesUnique();
+    RequoteAttributes requote;
+    document_->xml.traverse(requote);
+    const pugi::xml_node root = document_->xml.document_element();
     if (!root) FailAtOffset(source_, source_.text.size(), "no root element");
-    if (std::string_view(root.name()) != "svg") {
+    if (SvgName(root) != "svg") {
       SvgElement(root, source_).Fail(std::string("root element is <") + root.name() + ">, not <svg>");
     }
     ReadStyleSheets();
@@ -122,6 +108,8 @@ class Importer {
       store_.Dispose(drawing.root);
       throw;
     }
+    drawing.document = document_;
+    drawing.warnings = std::move(warnings_);
     return drawing;
   }
 
@@ -138,28 +126,62 @@ class Importer {
     return std::string(before);
   }
 
-  // Rules of every `style` element, wherever it is, in document order.
-  void ReadStyleSheets() {
-    struct Collect : pugi::xml_tree_walker {
-      explicit Collect(StyleSheet& sheet) : sheet(sheet) {}
+  // An attribute written twice on one element makes XML not well formed;
+  // the parser does not check it.
+  void CheckAttributesUnique() const {
+    struct Check : pugi::xml_tree_walker {
+      explicit Check(const SvgSource& source) : source(source) {}
       bool for_each(pugi::xml_node& node) override {
-        if (node.type() == pugi::node_element && std::string_view(node.name()) == "style") {
-          for (pugi::xml_node text : node.children()) sheet.AddRules(DecodeEntities(text.value()));
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+          for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute()) {
+            if (std::strcmp(a.name(), b.name()) == 0) {
+              SvgElement(node, source).Fail(std::string("attribute '") + a.name() + "' written twice");
+            }
+          }
         }
         return true;
       }
-      StyleSheet& sheet;
-    } collect(sheet_);
-    document_.traverse(collect);
+      const SvgSource& source;
+    } check(source_);
+    document_->xml.traverse(check);
   }
 
+  // Rules of every `style` element, wherever it is, in document order, and
+  // every id.
+  void ReadStyleSheets() {
+    struct Collect : pugi::xml_tree_walker {
+      explicit Collect(StyleSheet& sheet, SvgSourceDocument& document) : sheet(sheet), document(document) {}
+      bool for_each(pugi::xml_node& node) override {
+        if (node.type() != pugi::node_element) return true;
+        if (SvgName(node) == "style") {
+          document.hasStyleSheet = true;
+          for (pugi::xml_node text : node.children()) sheet.AddRules(DecodeEntities(text.value()));
+        }
+        if (const pugi::xml_attribute id = node.attribute("id")) document.ids.push_back(id.value());
+        return true;
+      }
+      StyleSheet& sheet;
+      SvgSourceDocument& document;
+    } collect(sheet_, *document_);
+    document_->xml.traverse(collect);
+  }
+
+  // An invalid transform counts as none, as SVG renders it.
   SvgMatrix OwnTransform(const SvgElement& element) const {
     if (!element.Has("transform")) return SvgMatrix{};
     try {
       return ParseTransform(element.Value("transform"));
     } catch (const SvgDataError& error) {
-      element.FailInValue("transform", error);
+      element.WarnInValue("transform",
+                          SvgDataError{error.index, error.problem + "; the transform is ignored"});
+      return SvgMatrix{};
     }
+  }
+
+  // Records the node `art` was made from.
+  SourceNode& Record(ArtObject* art, pugi::xml_node node) {
+    art->origin = document_->Add(node);
+    return document_->nodes.back();
   }
 
   void ImportRoot(const SvgElement& element, ArtObject* root) {
@@ -172,51 +194,58 @@ class Importer {
     } catch (const SvgUnmodelled&) {
     }
     KeepAttributes(element, root, [](std::string_view name) { return name == "transform"; });
+    Record(root, element.node()).inner = context.matrix;
     ImportChildren(element.node(), root, context);
   }
 
   void ImportChildren(pugi::xml_node parent, ArtObject* group, const Context& context) {
-    // Groups nest by recursion: a bound keeps hostile input from exhausting
-    // the stack.
-    if (++depth_ > kMaxDepth) SvgElement(parent, source_).Fail("groups nested too deeply");
     for (pugi::xml_node child : parent.children()) {
       const bool text = child.type() == pugi::node_pcdata;
       if (text && IsBlank(child.value())) continue;
       if (child.type() != pugi::node_element) {
-        store_.NewForeign(group, kArtTypeForeign, NodeText(child));
+        KeepForeign(child, group);
         continue;
       }
       ImportElement(SvgElement(child, source_), group, context);
     }
-    --depth_;
   }
 
   void ImportElement(const SvgElement& element, ArtObject* group, const Context& context) {
     const std::string_view name = element.name();
-    if (name != "g" && !IsShapeElement(name)) return KeepForeign(element, group, context.matrix);
-    Context inner;
-    inner.matrix = context.matrix * OwnTransform(element);
+    if (name != "g" && !IsShapeElement(name)) return KeepForeign(element.node(), group);
     ElementStyle style;
     try {
       style = CascadeStyle(element, sheet_, context.paint);
     } catch (const SvgUnmodelled&) {
-      return KeepForeign(element, group, context.matrix);
+      return KeepForeign(element.node(), group);
     }
-    if (style.hidden) return KeepForeign(element, group, context.matrix);
+    if (style.hidden) return KeepForeign(element.node(), group);
+    Context inner;
+    inner.matrix = context.matrix * OwnTransform(element);
     inner.paint = style.paint;
     if (name == "g") return ImportGroup(element, group, inner);
-    if (!ImportShape(element, group, inner.matrix, style)) KeepForeign(element, group, context.matrix);
+    if (!ImportShape(element, group, inner.matrix, style)) KeepForeign(element.node(), group);
   }
 
   void ImportGroup(const SvgElement& element, ArtObject* parent, const Context& inner) {
+    // Groups nest by recursion: below a bound, which keeps hostile input from
+    // exhausting the stack, a group is kept as it is.
+    if (depth_ >= kMaxDepth) {
+      element.Warn("groups nested too deeply; this one is kept as it is");
+      return KeepForeign(element.node(), parent);
+    }
     ArtObject* group = store_.NewGroup(parent);
     group->name = element.Value("id");
     KeepAttributes(element, group, [](std::string_view name) { return name == "id" || name == "transform"; });
+    Record(group, element.node()).inner = inner.matrix;
+    ++depth_;
     ImportChildren(element.node(), group, inner);
+    --depth_;
   }
 
   // A path or compound path for a shape element; false when the element
-  // does not render or holds lengths the tool does not model.
+  // does not render or holds what the host's paths cannot (lengths relative
+  // to the font or viewport, too many anchors, numbers beyond its range).
   bool ImportShape(const SvgElement& element, ArtObject* group, const SvgMatrix& matrix,
                    const ElementStyle& style) {
     std::optional<std::vector<DSubpath>> subpaths;
@@ -230,12 +259,19 @@ class Importer {
     for (const DSubpath& subpath : *subpaths) {
       contours.push_back(ToHostSegments(subpath, matrix));
       if (contours.back().size() > static_cast<std::size_t>(kMaxAnchors)) {
-        element.Fail("a subpath has more than 32767 anchors");
+        element.Warn("a subpath has more than 32767 anchors; the element is kept as it is");
+        return false;
       }
-      if (!AllFinite(contours.back())) element.Fail("coordinates beyond the range of the host's numbers");
+      if (!AllFinite(contours.back())) {
+        element.Warn("coordinates beyond the range of the host's numbers; the element is kept as it is");
+        return false;
+      }
     }
     const PathStyle pathStyle = ToPathStyle(style.paint, style.opacity, matrix.LengthScale());
-    if (!StyleFinite(pathStyle)) element.Fail("stroke lengths beyond the range of the host's numbers");
+    if (!StyleFinite(pathStyle)) {
+      element.Warn("stroke lengths beyond the range of the host's numbers; the element is kept as it is");
+      return false;
+    }
     ArtObject* art = nullptr;
     if (contours.size() == 1) {
       art = store_.NewPath(group, std::move(contours[0]), (*subpaths)[0].closed, pathStyle);
@@ -260,6 +296,14 @@ class Importer {
     if (style.paint.stroke.kind == SvgPaint::kReference) {
       art->attributes.emplace_back("stroke", EscapeAttribute(style.paint.stroke.text));
     }
+    SourceNode& source = Record(art, element.node());
+    source.fingerprint = ArtFingerprint(*art);
+    source.className = element.node().attribute("class").value();
+    if (style.paint.fill.kind == SvgPaint::kReference)
+      source.fillServer = EscapeAttribute(style.paint.fill.text);
+    if (style.paint.stroke.kind == SvgPaint::kReference) {
+      source.strokeServer = EscapeAttribute(style.paint.stroke.text);
+    }
     return true;
   }
 
@@ -270,22 +314,17 @@ class Importer {
     }
   }
 
-  // Keeps an element verbatim. One that draws takes the matrix of the
-  // transforms applied around it, before its own.
-  void KeepForeign(const SvgElement& element, ArtObject* group, const SvgMatrix& matrix) {
-    pugi::xml_node node = element.node();
-    if (!matrix.IsIdentity() && Draws(element.name())) {
-      pugi::xml_attribute transform = node.attribute("transform");
-      if (!transform) transform = node.append_attribute("transform");
-      const std::string own = transform.value();
-      transform.set_value((MatrixText(matrix) + (own.empty() ? "" : " " + own)).c_str());
-    }
-    store_.NewForeign(group, kArtTypeForeign, NodeText(node));
+  // Keeps a node as it is: written back as read, within its groups and
+  // their transforms.
+  void KeepForeign(pugi::xml_node node, ArtObject* group) {
+    ArtObject* art = store_.NewForeign(group, kArtTypeForeign, NodeText(node));
+    Record(art, node).fingerprint = ArtFingerprint(*art);
   }
 
   SvgSource source_;
+  std::vector<std::string> warnings_;
   standin::ArtStore& store_;
-  pugi::xml_document document_;
+  std::shared_ptr<SvgSourceDocument> document_;
   StyleSheet sheet_;
   int depth_ = 0;
 };

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <streambuf>
 #include <vector>
 
 #include "cli/svg_errors.h"
@@ -24,9 +25,42 @@ mode_t NewFileMode() {
   return static_cast<mode_t>(0666 & ~mask);
 }
 
+// An output stream buffer over a file descriptor; a failed write makes the
+// stream bad and keeps errno.
+class FdBuffer : public std::streambuf {
+ public:
+  explicit FdBuffer(int fd) : fd_(fd) { setp(buffer_, buffer_ + sizeof buffer_); }
+  int sync() override { return Flush() ? 0 : -1; }
+  int_type overflow(int_type c) override {
+    if (!Flush()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+
+ private:
+  bool Flush() {
+    for (char* at = pbase(); at < pptr();) {
+      const ssize_t n = ::write(fd_, at, static_cast<std::size_t>(pptr() - at));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      at += n;
+    }
+    setp(buffer_, buffer_ + sizeof buffer_);
+    return true;
+  }
+  int fd_;
+  char buffer_[1 << 16];
+};
+
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  WriteFileAtomically(path, [bytes](std::ostream& out) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  });
+}
+
+void WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write) {
   const std::filesystem::path target(path);
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
@@ -46,11 +80,18 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   struct stat existing;
   const mode_t mode = stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode();
   if (fchmod(fd, mode) != 0) fail("cannot set permissions");
-  for (std::size_t written = 0; written < bytes.size();) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) fail("cannot write");
-    written += static_cast<std::size_t>(n);
+  {
+    FdBuffer buffer(fd);
+    std::ostream out(&buffer);
+    try {
+      write(out);
+      out.flush();
+    } catch (...) {
+      close(fd);
+      unlink(temporary.data());
+      throw;
+    }
+    if (!out) fail("cannot write");
   }
   if (fsync(fd) != 0) fail("cannot write");
   if (close(fd) != 0) {

@@ -33,6 +33,15 @@ class PathDataReader {
  public:
   explicit PathDataReader(std::string_view data) : scanner_(data) {}
 
+  std::vector<DSubpath> ReadUpToError(std::optional<SvgDataError>* error) {
+    try {
+      return Read();
+    } catch (SvgDataError& fault) {
+      *error = std::move(fault);
+    }
+    return builder_.Take();
+  }
+
   std::vector<DSubpath> Read() {
     scanner_.SkipSpaces();
     if (scanner_.AtEnd()) return {};
@@ -158,5 +167,10 @@ class PathDataReader {
 }  // namespace
 
 std::vector<DSubpath> ParsePathData(std::string_view data) { return PathDataReader(data).Read(); }
+
+std::vector<DSubpath> ParsePathDataUpToError(std::string_view data, std::optional<SvgDataError>* error) {
+  error->reset();
+  return PathDataReader(data).ReadUpToError(error);
+}
 
 }  // namespace morvelin

@@ -1,10 +1,12 @@
 // SVG path data (the `d` attribute) as subpaths.
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "cli/svg_curves.h"
+#include "cli/svg_errors.h"
 
 namespace morvelin {
 
@@ -14,5 +16,11 @@ namespace morvelin {
 // SvgDataError with the offset of the first fault: data not starting with a
 // move, an unknown command, a missing or malformed number or flag.
 std::vector<DSubpath> ParsePathData(std::string_view data);
+
+// Reads path data as SVG renders it: up to the first fault. The subpaths of
+// every command before the fault are returned (a command whose numbers are
+// incomplete adds nothing), and the fault goes to *error; without a fault
+// *error is left empty.
+std::vector<DSubpath> ParsePathDataUpToError(std::string_view data, std::optional<SvgDataError>* error);
 
 }  // namespace morvelin

@@ -36,11 +36,12 @@ const ShapeAttributes* FindShape(std::string_view element) {
 
 std::optional<std::vector<DSubpath>> PathSubpaths(const SvgElement& element) {
   const std::string data = element.Value("d");
-  std::vector<DSubpath> subpaths;
-  try {
-    subpaths = ParsePathData(data);
-  } catch (const SvgDataError& error) {
-    element.FailInValue("d", error);
+  // Drawn up to the first fault, as SVG renders path data.
+  std::optional<SvgDataError> error;
+  std::vector<DSubpath> subpaths = ParsePathDataUpToError(data, &error);
+  if (error) {
+    error->problem += "; the path is drawn up to there";
+    element.WarnInValue("d", *error);
   }
   if (subpaths.empty()) return std::nullopt;
   return subpaths;
@@ -86,14 +87,22 @@ std::optional<std::vector<DSubpath>> PolySubpaths(const SvgElement& element, boo
   NumberScanner scanner(text);
   std::vector<double> numbers;
   scanner.SkipSpaces();
+  // As SVG renders a point list: up to the first fault, and without the
+  // last coordinate of an odd count.
   while (!scanner.AtEnd()) {
     const auto value = scanner.Number();
-    if (!value) element.FailInValue("points", SvgDataError{scanner.offset(), "expected a number"});
+    if (!value) {
+      element.WarnInValue(
+          "points", SvgDataError{scanner.offset(), "expected a number; the points before it are drawn"});
+      break;
+    }
     numbers.push_back(*value);
     scanner.SkipSeparator();
   }
   if (numbers.size() % 2 != 0) {
-    element.FailInValue("points", SvgDataError{scanner.offset(), "odd number of coordinates"});
+    element.WarnInValue("points",
+                        SvgDataError{scanner.offset(), "odd number of coordinates; the last is dropped"});
+    numbers.pop_back();
   }
   if (numbers.empty()) return std::nullopt;
   std::vector<DPoint> points;

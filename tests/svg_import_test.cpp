@@ -387,10 +387,10 @@ TEST_F(Import, UnmodelledContentIsKeptInPlace) {
   std::vector<std::pair<std::string, std::string>> pathAttributes{
       {"ink:type", "arc"}, {"pathLength", "5"}, {"style", "font-size:3px"}};
   EXPECT_EQ(group.children[0]->attributes, pathAttributes);
-  // Kept content that draws stays where it was: the group's applied
-  // transform goes before its own.
+  // Kept content is kept as read: its group keeps its transform in the
+  // output.
   EXPECT_EQ(group.children[1]->foreign,
-            "<text x=\"1\" transform=\"matrix(1 0 0 1 5 5) scale(2)\">a <tspan>b</tspan> &amp; c</text>");
+            "<text x=\"1\" transform=\"scale(2)\">a <tspan>b</tspan> &amp; c</text>");
   EXPECT_EQ(group.children[2]->foreign, "<!-- note -->");
 }
 
@@ -400,16 +400,14 @@ struct ErrorCase {
   const char* message;
 };
 
+// What no browser draws is refused: XML that is not well formed, a root that
+// is not SVG, no root at all.
 TEST(ImportErrors, NameTheFileLineAndColumn) {
   const ErrorCase cases[] = {
       {"<svg>\n  <g>\n</svg>", 3, 3, "drawing.svg:3:3: "},
       {"<html/>", 1, 1, "drawing.svg:1:1: root element is <html>, not <svg>"},
-      {"<svg>\n<path\n  d='M0 0 L1 1 L2'/></svg>", 3, 18, "drawing.svg:3:18: in 'd': expected a number"},
-      {"<svg>\r\n<path d='M0 0\r\nL1 q'/></svg>", 3, 4, "drawing.svg:3:4: in 'd': expected a number"},
-      {"<svg><g transform='translate(1,2) spin(3)'/></svg>", 1, 35, "drawing.svg:1:35: in 'transform'"},
-      {"<svg><circle r='x'/></svg>", 1, 17, "drawing.svg:1:17: in 'r': not a length"},
-      {"<svg><polygon points='1 2 3'/></svg>", 1, 28, "drawing.svg:1:28: in 'points': odd number"},
-      {"<svg><path d='M1e38 0 L1e39 0'/></svg>", 1, 6, "drawing.svg:1:6: coordinates beyond"},
+      {"<x:svg xmlns:x='urn:not-svg'/>", 1, 1, "drawing.svg:1:1: root element is <x:svg>, not <svg>"},
+      {"<svg a='1' a='2'/>", 1, 1, "drawing.svg:1:1: attribute 'a' written twice"},
       {"", 1, 1, "drawing.svg:1:1: "},
   };
   for (const ErrorCase& c : cases) {
@@ -428,6 +426,62 @@ TEST(ImportErrors, NameTheFileLineAndColumn) {
   }
 }
 
+// Everything else is read as browsers draw it: bad path data up to the
+// fault, an invalid value as if absent, an odd point list without its last
+// number, shapes the rules make invalid (and what the host cannot hold) kept
+// as they are; a warning names the place of each fault.
+TEST(ImportErrors, BadValuesAreDrawnAroundWithAWarning) {
+  struct Case {
+    const char* text;
+    const char* warning;  // prefix of the only warning; "" for none
+    int16_t type;         // of the root's first object
+    int anchors;          // of that path, when it is one
+  };
+  const Case cases[] = {
+      {"<svg>\n<path\n  d='M0 0 L1 1 L2'/></svg>", "drawing.svg:3:18: warning: in 'd': expected a number",
+       kArtTypePath, 2},
+      {"<svg>\r\n<path d='M0 0\r\nL1 q'/></svg>", "drawing.svg:3:4: warning: in 'd': expected a number",
+       kArtTypePath, 1},
+      {"<svg><path d='M0 0 L1 1 Z X 5'/></svg>", "drawing.svg:1:27: warning: in 'd': unknown path command",
+       kArtTypePath, 2},
+      {"<svg><path d='L1 1'/></svg>", "drawing.svg:1:15: warning: in 'd': path data must start",
+       kArtTypeForeign, 0},
+      {"<svg><g transform='translate(1,2) spin(3)'><path d='M5 5 L6 6'/></g></svg>",
+       "drawing.svg:1:35: warning: in 'transform'", kArtTypeGroup, 0},
+      {"<svg><circle r='x'/></svg>", "drawing.svg:1:17: warning: in 'r': not a length", kArtTypeForeign, 0},
+      {"<svg><circle cx='?' r='2'/></svg>", "drawing.svg:1:18: warning: in 'cx': not a length", kArtTypePath,
+       4},
+      {"<svg><polygon points='1 2 3'/></svg>", "drawing.svg:1:28: warning: in 'points': odd number",
+       kArtTypePath, 1},
+      {"<svg><polyline points='1 2 3 4 x 6'/></svg>",
+       "drawing.svg:1:32: warning: in 'points': expected a number", kArtTypePath, 2},
+      {"<svg><path d='M1e38 0 L1e39 0'/></svg>", "drawing.svg:1:6: warning: coordinates beyond",
+       kArtTypeForeign, 0},
+      {"<svg><circle r='-1'/></svg>", "", kArtTypeForeign, 0},
+      {"<svg><rect width='0' height='5'/></svg>", "", kArtTypeForeign, 0},
+      {"<svg:svg xmlns:svg='http://www.w3.org/2000/svg'><svg:circle r='2'/></svg:svg>", "", kArtTypePath, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    standin::ArtStore store;
+    const SvgDrawing drawing = ParseSvg(c.text, "drawing.svg", store);
+    if (*c.warning == '\0') {
+      EXPECT_TRUE(drawing.warnings.empty());
+    } else {
+      ASSERT_EQ(drawing.warnings.size(), 1u);
+      EXPECT_EQ(drawing.warnings[0].rfind(c.warning, 0), 0u) << drawing.warnings[0];
+    }
+    ASSERT_FALSE(drawing.root->children.empty());
+    const ArtObject& first = *drawing.root->children[0];
+    EXPECT_EQ(first.type, c.type);
+    if (c.type == kArtTypePath) {
+      EXPECT_EQ(first.segments.size(), static_cast<std::size_t>(c.anchors));
+    }
+    // An ignored transform is none.
+    if (c.type == kArtTypeGroup) ExpectPoint(first.children.at(0)->segments[0].p, 5, 5);
+  }
+}
+
 TEST(ImportErrors, UnreadableFilesAndOversizedInput) {
   standin::ArtStore store;
   EXPECT_THROW(LoadSvgFile("/nonexistent/drawing.svg", store), SvgError);
@@ -437,15 +491,19 @@ TEST(ImportErrors, UnreadableFilesAndOversizedInput) {
   } catch (const SvgError& error) {
     EXPECT_NE(std::string(error.what()).find("is a directory"), std::string::npos);
   }
+  // Groups nested beyond the reader's bound, and a subpath longer than the
+  // host's 16-bit segment indices, are kept as they are, with a warning.
   std::string deep;
   for (int i = 0; i < 100000; ++i) deep += "<g>";
   for (int i = 0; i < 100000; ++i) deep += "</g>";
-  EXPECT_THROW(ParseSvg(Svg(deep), "deep.svg", store), SvgError);
-  // Host segment indices are 16-bit: a longer subpath is refused, not cut.
+  SvgDrawing drawing = ParseSvg(Svg(deep), "deep.svg", store);
+  ASSERT_EQ(drawing.warnings.size(), 1u);
+  EXPECT_NE(drawing.warnings[0].find("nested too deeply"), std::string::npos);
   std::string d = "M0 0";
   for (int i = 0; i < 32767; ++i) d += " L1 1";
-  EXPECT_THROW(ParseSvg(Svg("<path d='" + d + "'/>"), "long.svg", store), SvgError);
-  EXPECT_EQ(store.Live(), 0);
+  drawing = ParseSvg(Svg("<path d='" + d + "'/>"), "long.svg", store);
+  EXPECT_EQ(drawing.root->children.at(0)->type, kArtTypeForeign);
+  EXPECT_EQ(drawing.warnings.size(), 1u);
 }
 
 }  // namespace

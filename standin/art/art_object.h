@@ -28,4 +28,7 @@ struct ArtObject {
   std::string foreign;
   // Source (SVG) attributes the art does not model, raw XML text, written back unchanged.
   std::vector<std::pair<std::string, std::string>> attributes;
+  // Which source element the object was read from (an index the reader
+  // assigns; -1 for objects made since). Copies keep it.
+  int32_t origin = -1;
 };
