@@ -114,9 +114,34 @@ try {
   await ready(before);
   const dragged = await outline();
   check(dragged !== first, 'dragging a circle changes the outline');
-  const draggedSvg = await drawing();
+  let draggedSvg = await drawing();
   check((await resultSvg()) === apply(draggedSvg, 50), 'after the drag the stage equals `morvelin apply` on the same drawing');
   await shot('02-dragged');
+
+  // Double-click adds a circle, the wheel resizes it, Delete removes it; a
+  // drawing the importer refuses leaves the stage as it was.
+  const circleCount = () => page.$$eval('#stage #sources circle', (c) => c.length);
+  const stageBox = await (await page.$('#stage')).boundingBox();
+  before = await runs();
+  await page.mouse.click(stageBox.x + 40, stageBox.y + 40, { clickCount: 2 });
+  await ready(before);
+  check(await circleCount() === 6, 'double-clicking the stage adds a circle');
+  const added = await outline();
+  before = await runs();
+  await page.mouse.move(stageBox.x + 40, stageBox.y + 40);
+  await page.mouse.wheel({ deltaY: -100 });
+  await ready(before);
+  check((await outline()) !== added, 'the wheel over the new circle resizes it and the outline follows');
+  check((await resultSvg()) === apply(await drawing(), 50), 'the stage still equals `morvelin apply` on the drawing');
+  await shot('02b-added');
+  before = await runs();
+  await page.keyboard.press('Delete');
+  await ready(before);
+  check(await circleCount() === 5 && (await outline()) === dragged, 'Delete removes it and the outline is as before');
+  const refused = await page.evaluate(() => window.morvelinPlayground.loadDrawing('<svg xmlns="http://www.w3.org/2000/svg"><g></svg>', 'bad.svg'));
+  check(!refused && (await page.$eval('#status', (s) => s.classList.contains('error'))) && (await outline()) === dragged,
+    'a drawing the importer refuses is reported and the stage keeps its drawing');
+  draggedSvg = await drawing();  // with the white space the added circle brought
 
   // 3. The dialog: slider with preview, untick, OK.
   await page.evaluate(() => {
