@@ -43,14 +43,18 @@ function circles() {
 
 // ---- the stage ----------------------------------------------------------
 
-// Copies the children of an SVG document's root into `layer`.
-function fillLayer(layer, documentRoot, withoutIds) {
+// Copies the children of an SVG document's root into `layer`. The faint
+// copy of the drawing (`asSource`) keeps no ids and no outline class, so that
+// the stage's only `.morvelin-outline` is the one the plug-in made.
+function fillLayer(layer, documentRoot, asSource) {
   layer.replaceChildren();
   for (const child of Array.from(documentRoot.childNodes)) {
     const copy = document.importNode(child, true);
-    if (withoutIds && copy.nodeType === Node.ELEMENT_NODE) {
-      copy.removeAttribute('id');
-      for (const inner of copy.querySelectorAll('[id]')) inner.removeAttribute('id');
+    if (asSource && copy.nodeType === Node.ELEMENT_NODE) {
+      for (const element of [copy, ...copy.querySelectorAll('*')]) {
+        element.removeAttribute('id');
+        element.classList.remove('morvelin-outline');
+      }
     }
     layer.appendChild(copy);
   }
