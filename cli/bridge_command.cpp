@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/float_text.h"
+#include "cli/number_chars.h"
 
 namespace morvelin {
 

@@ -1,7 +1,6 @@
 #include "cli/svg_import.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>

@@ -1,8 +1,9 @@
 #include "cli/svg_number.h"
 
 #include <cctype>
-#include <charconv>
 #include <string>
+
+#include "cli/number_chars.h"
 
 namespace morvelin {
 
@@ -57,11 +58,11 @@ std::optional<double> NumberScanner::Number() {
     const std::size_t exponentEnd = digitsFrom(exponent);
     if (exponentEnd > exponent) end = exponentEnd;
   }
-  // from_chars takes no leading '+'.
+  // ReadChars takes no leading '+'.
   std::size_t from = at_;
   if (text_[from] == '+') ++from;
   double value = 0;
-  const auto result = std::from_chars(text_.data() + from, text_.data() + end, value);
+  const auto result = ReadChars(text_.data() + from, text_.data() + end, value);
   if (result.ec != std::errc() || result.ptr != text_.data() + end) return std::nullopt;
   at_ = end;
   return value;

@@ -3,6 +3,7 @@
 #   scripts/build.sh native   -> build/       (tests, the morvelin tool, benchmarks)
 #   scripts/build.sh asan     -> build-asan/  (the same under AddressSanitizer + UBSan)
 #   scripts/build.sh win      -> build-win/   (Morvelin.aip, the 32-bit Windows plug-in)
+#   scripts/build.sh web      -> build-web/web/ (the browser playground: index.html, its script, the .wasm)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -12,5 +13,9 @@ case "${1:-native}" in
         cmake --build build-asan -j "$jobs" ;;
   win) cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
        cmake --build build-win -j "$jobs" ;;
-  *) echo "usage: scripts/build.sh native|asan|win" >&2; exit 2 ;;
+  web) bash scripts/web-sources.sh "$PWD/build-web/debian-src" &&
+       NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
+         -DMORVELIN_WEB_SOURCES="$PWD/build-web/debian-src" >/dev/null &&
+       NODE_PATH=/usr/share/nodejs cmake --build build-web -j "$jobs" ;;
+  *) echo "usage: scripts/build.sh native|asan|win|web" >&2; exit 2 ;;
 esac

@@ -17,6 +17,10 @@ packages=(
   emscripten node-acorn chromium
 )
 
+# npm fetches the browser tests' pinned driver (puppeteer-core); a node that
+# brings its own npm needs no Debian one.
+command -v npm >/dev/null || packages+=(npm)
+
 # wine32 is an i386 package.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386

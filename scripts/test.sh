@@ -2,7 +2,8 @@
 # Installs what is missing, builds every flavour and runs every test: the
 # cross build of Morvelin.aip (its 32-bit layout checks run as it compiles),
 # the native suite with the DLL checks, and the suite again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, then short libFuzzer runs.
+# AddressSanitizer + UndefinedBehaviorSanitizer, the browser playground in
+# headless Chromium, then short libFuzzer runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -21,6 +22,10 @@ echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)" | tee build-asan/ctest.log
+
+echo "== browser playground: WebAssembly build, tests in headless Chromium"
+bash scripts/build.sh web
+bash scripts/web-test.sh
 
 echo "== short fuzz runs (libFuzzer, clang)"
 bash scripts/fuzz.sh

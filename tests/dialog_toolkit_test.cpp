@@ -116,6 +116,36 @@ TEST_F(DialogToolkitTest, DragNotifiesEveryPositionPassedAndTheRelease) {
   EXPECT_EQ(gHeard.back(), "5 user 100");
 }
 
+TEST_F(DialogToolkitTest, SlideHoldsTheKnobUntilADragReleasesIt) {
+  EXPECT_EQ(Play("slide 52; slide 51; drag 51"), 2);
+  EXPECT_EQ(gHeard, (std::vector<std::string>{"5 intermediate 51", "5 intermediate 52", "5 intermediate 51",
+                                              "5 user 51"}));
+}
+
+TEST_F(DialogToolkitTest, ActionSourceTakesOverAfterTheScriptAndSeesEachStep) {
+  // The source answers from what the dialog shows: the slider, then closes.
+  std::vector<int32_t> seen;
+  host_.dialogs().SetActionSource([&](const DialogObject& dialog) -> std::optional<UserAction> {
+    seen.push_back(dialog.Find(5)->value);
+    if (seen.size() == 1) return UserAction::Drag(52);
+    if (seen.size() == 2) return UserAction::Of(Kind::kTick);
+    return std::nullopt;
+  });
+  EXPECT_EQ(Play("drag 51"), 2);
+  EXPECT_EQ(seen, (std::vector<int32_t>{51, 52, 52}));
+  EXPECT_EQ(gHeard.back(), "6 user 1");
+
+  // A button ends the loop: the source is not asked again.
+  seen.clear();
+  host_.dialogs().SetActionSource([&](const DialogObject&) -> std::optional<UserAction> {
+    seen.push_back(0);
+    return UserAction::Of(Kind::kOk);
+  });
+  EXPECT_EQ(Play(""), 1);
+  EXPECT_EQ(seen.size(), 1u);
+  host_.dialogs().SetActionSource(nullptr);
+}
+
 TEST_F(DialogToolkitTest, CheckBoxClicksToggleAndTickOnlyActsOnAChange) {
   EXPECT_EQ(Play("tick; tick; untick; untick; click preview; click preview"), 2);
   EXPECT_EQ(gHeard, (std::vector<std::string>{"6 user 1", "6 user 0", "6 user 1", "6 user 0"}));
@@ -165,14 +195,15 @@ TEST_F(DialogToolkitTest, UnknownAndStaleHandlesAreIgnored) {
 TEST(UserScriptTest, ReadsActionsAndNamesTheFirstBadOne) {
   std::vector<UserAction> actions;
   std::string error;
-  ASSERT_TRUE(standin::ParseUserScript(" drag 80 ;untick;\n tick;;click preview; drag -3; ok; cancel; close ",
-                                       &actions, &error));
+  ASSERT_TRUE(standin::ParseUserScript(
+      " drag 80 ;untick;\n tick;;click preview; drag\t-3; slide 7; ok; cancel; close ", &actions, &error));
   std::vector<std::string> texts;
   for (const UserAction& action : actions) texts.push_back(action.Text());
-  EXPECT_EQ(texts, (std::vector<std::string>{"drag 80", "untick", "tick", "click preview", "drag -3", "ok",
-                                             "cancel", "close"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{"drag 80", "untick", "tick", "click preview", "drag -3",
+                                             "slide 7", "ok", "cancel", "close"}));
 
-  for (const char* bad : {"drag", "drag80", "drag 8x", "drag 99999999999", "Ok", "click", "tick; jump; ok"}) {
+  for (const char* bad : {"drag", "drag80", "drag 8x", "drag 99999999999", "slide", "slider 3", "Ok", "click",
+                          "tick; jump; ok"}) {
     SCOPED_TRACE(bad);
     std::vector<UserAction> kept = actions;
     EXPECT_FALSE(standin::ParseUserScript(bad, &kept, &error));

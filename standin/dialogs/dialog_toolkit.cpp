@@ -96,11 +96,18 @@ int32_t DialogToolkit::RunModal(DialogObject* dialog) {
   dialog->modal = true;
   dialog->endedWith = 0;
   if (observer_) observer_(UserAction::Open(), *dialog);
-  for (const UserAction& action : script) {
-    if (dialog->endedWith != 0 || dialog->destroyed) break;
-    PerformUserAction(*this, *dialog, action);
+  std::size_t next = 0;
+  while (dialog->endedWith == 0 && !dialog->destroyed) {
+    std::optional<UserAction> action;
+    if (next < script.size()) {
+      action = script[next++];
+    } else if (source_) {
+      action = source_(*dialog);
+    }
+    if (!action) break;
+    PerformUserAction(*this, *dialog, *action);
     ++actionsPlayed_;
-    if (observer_) observer_(action, *dialog);
+    if (observer_) observer_(*action, *dialog);
   }
   // Out of actions: the person closed the window.
   const int32_t id = dialog->endedWith != 0 ? dialog->endedWith : kClosedID;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -43,6 +44,12 @@ class DialogToolkit {
   // loop without a new script ends at once as closed.
   void SetScript(std::vector<UserAction> actions) { script_ = std::move(actions); }
   void SetObserver(Observer observer) { observer_ = std::move(observer); }
+  // Where a modal loop takes its actions once its script has run out: asked
+  // with the dialog as the user now sees it, it returns the next action, or
+  // nothing when the person closed the window. A person at a page answers
+  // through one; it may wait for them.
+  using ActionSource = std::function<std::optional<UserAction>(const DialogObject& dialog)>;
+  void SetActionSource(ActionSource source) { source_ = std::move(source); }
 
   // A new dialog with the template's items, owned by the toolkit.
   DialogObject* Build(const DialogTemplate& dialogTemplate, PluginRef owner, const char* name,
@@ -54,9 +61,10 @@ class DialogToolkit {
   bool IsLive(const ItemObject* item) const { return liveItems_.count(item) != 0; }
   bool IsLive(const NotifierObject* notifier) const;
 
-  // Plays the script on `dialog` until a button ends the loop, the script
-  // closes the window or runs out (both end it with ID 2), or the dialog is
-  // destroyed (ID 2). Returns the ID.
+  // Plays the script, then what the action source gives, on `dialog` until a
+  // button ends the loop, the window is closed or both run out (which ends it
+  // with ID 2, as closing does), or the dialog is destroyed (ID 2). Returns
+  // the ID.
   int32_t RunModal(DialogObject* dialog);
   // Ends the dialog's modal loop with `id` unless it has ended already; does
   // nothing outside a loop.
@@ -81,6 +89,7 @@ class DialogToolkit {
   std::vector<const NotifierObject*> liveNotifiers_;
   std::vector<UserAction> script_;
   Observer observer_;
+  ActionSource source_;
   int open_ = 0;
   int actionsPlayed_ = 0;
 };

@@ -39,16 +39,18 @@ bool ParseAction(const std::string& text, UserAction* action) {
       return true;
     }
   }
-  const std::string drag = "drag";
-  if (text.compare(0, drag.size(), drag) != 0) return false;
-  // "drag", a blank, the position: "drag80" and "dragon" are no actions.
-  if (text.size() <= drag.size() || (text[drag.size()] != ' ' && text[drag.size()] != '\t')) return false;
-  const std::string position = Trimmed(text.substr(drag.size()));
+  // "drag" or "slide", a blank, the position: "drag80" and "dragon" are no
+  // actions.
+  const std::size_t blank = text.find_first_of(" \t");
+  if (blank == std::string::npos) return false;
+  const std::string word = text.substr(0, blank);
+  if (word != "drag" && word != "slide") return false;
+  const std::string position = Trimmed(text.substr(blank));
   int32_t value = 0;
   const char* end = position.data() + position.size();
   const auto result = std::from_chars(position.data(), end, value);
   if (result.ec != std::errc() || result.ptr != end) return false;
-  *action = UserAction::Drag(value);
+  *action = word == "drag" ? UserAction::Drag(value) : UserAction::Slide(value);
   return true;
 }
 
@@ -60,7 +62,7 @@ ItemObject* FirstOfRole(DialogObject& dialog, ItemRole role) {
   return nullptr;
 }
 
-void Drag(DialogToolkit& toolkit, DialogObject& dialog, int32_t target) {
+void Drag(DialogToolkit& toolkit, DialogObject& dialog, int32_t target, bool release) {
   ItemObject* slider = FirstOfRole(dialog, ItemRole::kSlider);
   if (slider == nullptr) return;
   // The knob cannot go past the ends of the slider.
@@ -72,7 +74,7 @@ void Drag(DialogToolkit& toolkit, DialogObject& dialog, int32_t target) {
     slider->value = position;
     toolkit.Deliver(slider, kADMIntermediateChangedNotifier);
   }
-  if (!dialog.destroyed && dialog.endedWith == 0) toolkit.Deliver(slider, kADMUserChangedNotifier);
+  if (release && !dialog.destroyed && dialog.endedWith == 0) toolkit.Deliver(slider, kADMUserChangedNotifier);
 }
 
 // Clicks the check box, when `wanted` is not given or differs from its state.
@@ -94,6 +96,7 @@ std::string UserAction::Text() const {
   switch (kind) {
     case Kind::kOpen: return "open";
     case Kind::kDrag: return "drag " + std::to_string(value);
+    case Kind::kSlide: return "slide " + std::to_string(value);
     case Kind::kClickPreview: return "click preview";
     case Kind::kTick: return "tick";
     case Kind::kUntick: return "untick";
@@ -117,7 +120,7 @@ bool ParseUserScript(const std::string& text, std::vector<UserAction>* actions, 
       if (!ParseAction(piece, &action)) {
         if (error != nullptr) {
           *error = "unknown action \"" + piece +
-                   "\" (expected drag N, tick, untick, click preview, ok, cancel or close)";
+                   "\" (expected drag N, slide N, tick, untick, click preview, ok, cancel or close)";
         }
         return false;
       }
@@ -134,7 +137,8 @@ void PerformUserAction(DialogToolkit& toolkit, DialogObject& dialog, const UserA
   const bool unticked = false;
   switch (action.kind) {
     case UserAction::Kind::kOpen: break;
-    case UserAction::Kind::kDrag: Drag(toolkit, dialog, action.value); break;
+    case UserAction::Kind::kDrag: Drag(toolkit, dialog, action.value, true); break;
+    case UserAction::Kind::kSlide: Drag(toolkit, dialog, action.value, false); break;
     case UserAction::Kind::kClickPreview: ClickCheckBox(toolkit, dialog, nullptr); break;
     case UserAction::Kind::kTick: ClickCheckBox(toolkit, dialog, &ticked); break;
     case UserAction::Kind::kUntick: ClickCheckBox(toolkit, dialog, &unticked); break;

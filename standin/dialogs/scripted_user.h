@@ -6,6 +6,8 @@
 //                  each position it passes, N included, then one "ADM User
 //                  Changed Notifier" where it is released. A drag to where the
 //                  slider already is only releases it.
+//   slide N        the same moves without the release: the person still
+//                  holds the knob (a later "drag N" there releases it).
 //   click preview  clicks the dialog's check box: toggles it, then one "ADM
 //                  User Changed Notifier".
 //   tick, untick   click the check box only when that changes its state;
@@ -28,13 +30,14 @@ namespace standin {
 class DialogToolkit;
 
 struct UserAction {
-  enum class Kind { kOpen, kDrag, kClickPreview, kTick, kUntick, kOk, kCancel, kClose, kNotify };
+  enum class Kind { kOpen, kDrag, kSlide, kClickPreview, kTick, kUntick, kOk, kCancel, kClose, kNotify };
   Kind kind = Kind::kOpen;
-  int32_t value = 0;     // kDrag: the position; kNotify: the item ID
+  int32_t value = 0;     // kDrag, kSlide: the position; kNotify: the item ID
   std::string notifier;  // kNotify: the notifier type
 
   static UserAction Open() { return UserAction{}; }
   static UserAction Drag(int32_t position) { return UserAction{Kind::kDrag, position, {}}; }
+  static UserAction Slide(int32_t position) { return UserAction{Kind::kSlide, position, {}}; }
   static UserAction Of(Kind kind) { return UserAction{kind, 0, {}}; }
   static UserAction Notify(int32_t itemID, std::string type) {
     return UserAction{Kind::kNotify, itemID, std::move(type)};
@@ -48,7 +51,7 @@ struct UserAction {
 // Reads a script: actions separated by ';' or new lines, blanks around them
 // ignored, empty ones skipped, words case-sensitive. Returns false and a
 // message naming the first bad action in *error when one is unknown or a
-// drag has no whole-number position; *actions is then unchanged.
+// drag or slide has no whole-number position; *actions is then unchanged.
 bool ParseUserScript(const std::string& text, std::vector<UserAction>* actions, std::string* error);
 
 // Does `action` on `dialog` through the toolkit (notifications included).
