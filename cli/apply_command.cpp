@@ -32,7 +32,10 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
 
   standin::Host& host = session.host();
   host.unite().SetMerging(!options.noUnite);
+  // The journal keeps the host calls only for --trace: on a large drawing it
+  // would outgrow the drawing itself.
   host.journal().Clear();
+  host.journal().SetRecording(options.trace);
   standin::EffectApplication& application = session.ApplyEffect(*viscosity);
   const HostError result = host.effects().Execute(application);
   if (options.trace) err << host.journal().Dump();

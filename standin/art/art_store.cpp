@@ -1,7 +1,5 @@
 #include "standin/art/art_store.h"
 
-#include <algorithm>
-
 namespace standin {
 
 ArtObject* ArtStore::Adopt(std::unique_ptr<ArtObject> art, ArtObject* parent) {
@@ -9,7 +7,7 @@ ArtObject* ArtStore::Adopt(std::unique_ptr<ArtObject> art, ArtObject* parent) {
   objects_.emplace(raw, std::move(art));
   if (parent != nullptr) {
     raw->parent = parent;
-    parent->children.push_back(raw);
+    parent->children.PushTop(raw);
   }
   return raw;
 }
@@ -45,22 +43,21 @@ ArtObject* ArtStore::NewForeign(ArtObject* parent, int16_t type, std::string sou
 }
 
 ArtObject* ArtStore::Copy(const ArtObject* art) {
+  // The object's own copy starts with no children and in no group.
   auto copy = std::make_unique<ArtObject>(*art);
   copy->parent = nullptr;
-  copy->children.clear();
   ArtObject* raw = Adopt(std::move(copy), nullptr);
   for (const ArtObject* child : art->children) {
     ArtObject* childCopy = Copy(child);
     childCopy->parent = raw;
-    raw->children.push_back(childCopy);
+    raw->children.PushTop(childCopy);
   }
   return raw;
 }
 
 void ArtStore::Detach(ArtObject* art) {
   if (art->parent == nullptr) return;
-  auto& siblings = art->parent->children;
-  siblings.erase(std::find(siblings.begin(), siblings.end(), art));
+  art->parent->children.Remove(art);
   art->parent = nullptr;
 }
 
@@ -77,15 +74,13 @@ bool ArtStore::Place(ArtObject* art, int16_t paintOrder, ArtObject* prep) {
   }
   Detach(art);
   ArtObject* group = inside ? prep : prep->parent;
-  auto& siblings = group->children;
-  auto at = siblings.begin();
+  ChildList& siblings = group->children;
   switch (paintOrder) {
-    case kPlaceInsideOnTop: at = siblings.end(); break;
-    case kPlaceInsideOnBottom: at = siblings.begin(); break;
-    case kPlaceAbove: at = std::find(siblings.begin(), siblings.end(), prep) + 1; break;
-    default: at = std::find(siblings.begin(), siblings.end(), prep); break;
+    case kPlaceInsideOnTop: siblings.PushTop(art); break;
+    case kPlaceInsideOnBottom: siblings.PushLowest(art); break;
+    case kPlaceAbove: siblings.InsertAbove(prep, art); break;
+    default: siblings.InsertBelow(prep, art); break;
   }
-  siblings.insert(at, art);
   art->parent = group;
   return true;
 }
