@@ -2,9 +2,7 @@
 
 namespace standin {
 
-ArtObject* ArtStore::Adopt(std::unique_ptr<ArtObject> art, ArtObject* parent) {
-  ArtObject* raw = art.get();
-  objects_.emplace(raw, std::move(art));
+ArtObject* ArtStore::Adopt(ArtObject* raw, ArtObject* parent) {
   if (parent != nullptr) {
     raw->parent = parent;
     parent->children.PushTop(raw);
@@ -13,40 +11,39 @@ ArtObject* ArtStore::Adopt(std::unique_ptr<ArtObject> art, ArtObject* parent) {
 }
 
 ArtObject* ArtStore::NewGroup(ArtObject* parent) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = kArtTypeGroup;
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::NewPath(ArtObject* parent, std::vector<PathSegment> segments, bool closed,
                              const PathStyle& style) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = kArtTypePath;
   art->segments = std::move(segments);
   art->closed = closed;
   art->style = style;
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::NewCompoundPath(ArtObject* parent, const PathStyle& style) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = kArtTypeCompoundPath;
   art->style = style;
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::NewForeign(ArtObject* parent, int16_t type, std::string source) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = type;
   art->foreign = std::move(source);
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::Copy(const ArtObject* art) {
   // The object's own copy starts with no children and in no group.
-  auto copy = std::make_unique<ArtObject>(*art);
-  copy->parent = nullptr;
-  ArtObject* raw = Adopt(std::move(copy), nullptr);
+  ArtObject* raw = objects_.Make(*art);
+  raw->parent = nullptr;
   for (const ArtObject* child : art->children) {
     ArtObject* childCopy = Copy(child);
     childCopy->parent = raw;
@@ -92,7 +89,7 @@ void ArtStore::Dispose(ArtObject* art) {
     ArtObject* next = pending.back();
     pending.pop_back();
     pending.insert(pending.end(), next->children.begin(), next->children.end());
-    objects_.erase(next);
+    objects_.Destroy(next);
     ++disposed_;
   }
 }
