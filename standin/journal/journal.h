@@ -55,7 +55,6 @@ class Journal {
   // With recording off, calls are counted and faults still apply, but no
   // entry is kept (for long runs such as benchmarks).
   void SetRecording(bool recording) { recording_ = recording; }
-  bool recording() const { return recording_; }
 
   const std::vector<JournalEntry>& entries() const { return entries_; }
   // Forgets the entries (not the faults); indices of FailAt count from here.
