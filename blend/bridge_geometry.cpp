@@ -12,8 +12,8 @@
 namespace {
 
 using blend_math::ClampedAcos;
-using blend_math::FloatCos;
-using blend_math::FloatSin;
+using blend_math::CosineSine;
+using blend_math::FloatCosSin;
 using blend_math::RoundToReal;
 
 // The float nearest to pi, and its half, carried as doubles.
@@ -79,11 +79,12 @@ HostPoint PolarOffset(HostPoint origin, HostReal angle, HostReal length) {
   // The cosine and sine are rounded to float before they scale the length;
   // the product of two floats is exact in double, so each coordinate sees a
   // single rounding of the sum to double and then one to float.
-  const double cosine = FloatCos(angle);
-  const double sine = FloatSin(angle);
+  const CosineSine turn = FloatCosSin(angle);
   HostPoint point;
-  point.h = RoundToReal(cosine * static_cast<double>(length) + static_cast<double>(origin.h));
-  point.v = RoundToReal(sine * static_cast<double>(length) + static_cast<double>(origin.v));
+  point.h = RoundToReal(static_cast<double>(turn.cosine) * static_cast<double>(length) +
+                        static_cast<double>(origin.h));
+  point.v = RoundToReal(static_cast<double>(turn.sine) * static_cast<double>(length) +
+                        static_cast<double>(origin.v));
   return point;
 }
 

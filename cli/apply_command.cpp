@@ -76,7 +76,7 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
   if (!warning.empty()) err << "morvelin apply: warning: " << warning << "\n";
 
   std::ostringstream messages;
-  EffectSession session;
+  EffectSession session(options.trace);
   const int code = ApplyInSession(session, options, *viscosity, out, messages);
   session.Shutdown();
   // The trace covers the whole run, start-up to shut-down; the messages

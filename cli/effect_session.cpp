@@ -11,7 +11,8 @@
 
 namespace morvelin {
 
-EffectSession::EffectSession() : session_(host_, PluginMain) {
+EffectSession::EffectSession(bool keepJournal) : session_(host_, PluginMain) {
+  host_.journal().SetRecording(keepJournal);
   LoadPluginResources(host_.resources());
   startup_ = session_.Startup();
   if (startup_ == kHostNoError && host_.effects().registeredEffect() == nullptr)

@@ -16,7 +16,10 @@ namespace morvelin {
 
 class EffectSession {
  public:
-  EffectSession();
+  // `keepJournal` false: the host still counts its calls and applies
+  // injected faults but keeps no entries (a large drawing makes hundreds of
+  // thousands of calls); --trace needs them from start-up on.
+  explicit EffectSession(bool keepJournal = true);
   ~EffectSession();
   EffectSession(const EffectSession&) = delete;
   EffectSession& operator=(const EffectSession&) = delete;

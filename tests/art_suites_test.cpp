@@ -146,6 +146,67 @@ TEST(ArtSuites, DuplicateArtPlacesADeepCopyDirectlyAboveTheReference) {
   EXPECT_EQ(scene.host().art().Live(), live);
 }
 
+// Names of a group's children as the plug-in walks them (first child, then
+// siblings) and, reversed, as the list links them from the top down; the two
+// must agree with each other and with the list's size and parent links.
+std::vector<std::string> WalkedNames(ArtHandle group) {
+  std::vector<std::string> up;
+  ArtHandle child = nullptr;
+  EXPECT_EQ(Art().GetArtFirstChild(group, &child), kHostNoError);
+  while (child != nullptr) {
+    EXPECT_EQ(child->parent, group);
+    up.push_back(child->name);
+    EXPECT_EQ(Art().GetArtSibling(child, &child), kHostNoError);
+  }
+  std::vector<std::string> down;
+  for (auto at = group->children.end(); at != group->children.begin();)
+    down.insert(down.begin(), (*--at)->name);
+  EXPECT_EQ(up, down);
+  EXPECT_EQ(up.size(), group->children.size());
+  return up;
+}
+
+TEST(ArtSuites, PlacingDisposingAndWalkingKeepOnePaintOrder) {
+  Scene scene({Circle("A", 0, 0, 1), Group("G", {Circle("B", 0, 0, 1)}), Circle("C", 0, 0, 1)});
+  standin::ArtStore& store = scene.host().art();
+  // Each step moves one object (a fresh copy named N when `art` is empty) as
+  // the paint order says relative to `prep`, then the layer and G read so.
+  struct Step {
+    const char* art;
+    int16_t order;
+    const char* prep;
+    std::vector<std::string> layer, group;
+  };
+  const Step steps[] = {
+      {"", kPlaceAbove, "A", {"A", "N", "G", "C"}, {"B"}},
+      {"", kPlaceAbove, "C", {"A", "N", "G", "C", "N"}, {"B"}},
+      {"", kPlaceBelow, "A", {"N", "A", "N", "G", "C", "N"}, {"B"}},
+      {"A", kPlaceInsideOnTop, "G", {"N", "N", "G", "C", "N"}, {"B", "A"}},
+      {"C", kPlaceInsideOnBottom, "G", {"N", "N", "G", "N"}, {"C", "B", "A"}},
+      {"B", kPlaceBelow, "G", {"N", "N", "B", "G", "N"}, {"C", "A"}},
+      {"A", kPlaceAbove, "C", {"N", "N", "B", "G", "N"}, {"C", "A"}},
+      {"C", kPlaceAbove, "A", {"N", "N", "B", "G", "N"}, {"A", "C"}},
+  };
+  for (const Step& step : steps) {
+    ArtObject* art = nullptr;
+    if (*step.art == '\0') {
+      art = store.Copy(scene["A"]);
+      art->name = "N";
+    } else {
+      art = scene[step.art];
+    }
+    ASSERT_TRUE(store.Place(art, step.order, scene[step.prep])) << step.art << " " << step.prep;
+    EXPECT_EQ(WalkedNames(scene.layer()), step.layer) << step.art << " " << step.prep;
+    EXPECT_EQ(WalkedNames(scene["G"]), step.group) << step.art << " " << step.prep;
+  }
+  // Disposing of the group takes its children; the objects around it close up.
+  ASSERT_EQ(Art().DisposeArt(scene["G"]), kHostNoError);
+  EXPECT_EQ(WalkedNames(scene.layer()), (std::vector<std::string>{"N", "N", "B", "N"}));
+  ASSERT_EQ(Art().DisposeArt(scene.layer()->children.back()), kHostNoError);
+  ASSERT_EQ(Art().DisposeArt(scene.layer()->children.front()), kHostNoError);
+  EXPECT_EQ(WalkedNames(scene.layer()), (std::vector<std::string>{"N", "B"}));
+}
+
 // One cubic piece from (0, 0) to (10, 0) whose handles reach up to v = 10:
 // the curve itself only rises to 7.5, at its middle.
 PathSegment Corner(HostPoint p, HostPoint in, HostPoint out) { return PathSegment{p, in, out, 1}; }
@@ -210,6 +271,31 @@ TEST(ArtSuites, AnInjectedCodeIsReturnedAndNothingIsDone) {
             "AI Art Suite.DuplicateArt(A, 1, A) -> 'TEST'\n"
             "AI Path Suite.SetPathSegments(A, 0, 1) -> 'TEST'\n"
             "AI Art Suite.DuplicateArt(A, 1, A)\n");
+}
+
+TEST(ArtSuites, WithRecordingOffCallsStillCountAndFaultsStillApply) {
+  Scene scene({Circle("A", 0, 0, 10), Circle("B", 30, 0, 10)});
+  scene.journal().SetRecording(false);
+  // Entry 2 from here, and the second path read whose arguments name B.
+  scene.journal().FailAt(2, kInjected);
+  scene.journal().FailNth("GetPathSegments", 2, kInjected, "B");
+  PathSegment segment{};
+  int16_t type = 0;
+  const std::vector<HostError> got = {Paths().GetPathSegments(scene["B"], 0, 1, &segment),
+                                      Art().GetArtType(scene["A"], &type),
+                                      Art().GetArtType(scene["A"], &type),
+                                      Paths().GetPathSegments(scene["A"], 0, 1, &segment),
+                                      Paths().GetPathSegments(scene["B"], 0, 1, &segment),
+                                      Paths().GetPathSegments(scene["B"], 0, 1, &segment)};
+  EXPECT_EQ(got, (std::vector<HostError>{kHostNoError, kHostNoError, kInjected, kHostNoError, kInjected,
+                                         kHostNoError}));
+  EXPECT_TRUE(scene.journal().entries().empty());
+  // Without faults nothing is looked at; recording again picks up from here.
+  scene.journal().ClearFaults();
+  EXPECT_EQ(Art().GetArtType(scene["A"], &type), kHostNoError);
+  scene.journal().SetRecording(true);
+  EXPECT_EQ(Art().GetArtType(scene["B"], &type), kHostNoError);
+  EXPECT_EQ(scene.journal().Dump(), "AI Art Suite.GetArtType(B)\n");
 }
 
 TEST(ArtSuites, RealMathRoundsDoubleResultsOnceAndCannotFail) {

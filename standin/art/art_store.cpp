@@ -1,69 +1,64 @@
 #include "standin/art/art_store.h"
 
-#include <algorithm>
-
 #include "standin/journal/handle_serials.h"
 
 namespace standin {
 
-ArtObject* ArtStore::Adopt(std::unique_ptr<ArtObject> art, ArtObject* parent) {
-  ArtObject* raw = art.get();
-  objects_.emplace(raw, std::move(art));
+ArtObject* ArtStore::Adopt(ArtObject* raw, ArtObject* parent) {
   NoteNewHandle(raw);
   if (parent != nullptr) {
     raw->parent = parent;
-    parent->children.push_back(raw);
+    parent->children.PushTop(raw);
   }
   return raw;
 }
 
 ArtObject* ArtStore::NewGroup(ArtObject* parent) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = kArtTypeGroup;
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::NewPath(ArtObject* parent, std::vector<PathSegment> segments, bool closed,
                              const PathStyle& style) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = kArtTypePath;
   art->segments = std::move(segments);
   art->closed = closed;
   art->style = style;
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::NewCompoundPath(ArtObject* parent, const PathStyle& style) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = kArtTypeCompoundPath;
   art->style = style;
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::NewForeign(ArtObject* parent, int16_t type, std::string source) {
-  auto art = std::make_unique<ArtObject>();
+  ArtObject* art = objects_.Make();
   art->type = type;
   art->foreign = std::move(source);
-  return Adopt(std::move(art), parent);
+  return Adopt(art, parent);
 }
 
 ArtObject* ArtStore::Copy(const ArtObject* art) {
-  auto copy = std::make_unique<ArtObject>(*art);
-  copy->parent = nullptr;
-  copy->children.clear();
-  ArtObject* raw = Adopt(std::move(copy), nullptr);
+  // The object's own copy starts with no children and in no group.
+  ArtObject* raw = objects_.Make(*art);
+  NoteNewHandle(raw);
+  raw->parent = nullptr;
   for (const ArtObject* child : art->children) {
     ArtObject* childCopy = Copy(child);
     childCopy->parent = raw;
-    raw->children.push_back(childCopy);
+    raw->children.PushTop(childCopy);
   }
   return raw;
 }
 
 void ArtStore::Detach(ArtObject* art) {
   if (art->parent == nullptr) return;
-  auto& siblings = art->parent->children;
-  siblings.erase(std::find(siblings.begin(), siblings.end(), art));
+  art->parent->children.Remove(art);
   art->parent = nullptr;
 }
 
@@ -80,15 +75,13 @@ bool ArtStore::Place(ArtObject* art, int16_t paintOrder, ArtObject* prep) {
   }
   Detach(art);
   ArtObject* group = inside ? prep : prep->parent;
-  auto& siblings = group->children;
-  auto at = siblings.begin();
+  ChildList& siblings = group->children;
   switch (paintOrder) {
-    case kPlaceInsideOnTop: at = siblings.end(); break;
-    case kPlaceInsideOnBottom: at = siblings.begin(); break;
-    case kPlaceAbove: at = std::find(siblings.begin(), siblings.end(), prep) + 1; break;
-    default: at = std::find(siblings.begin(), siblings.end(), prep); break;
+    case kPlaceInsideOnTop: siblings.PushTop(art); break;
+    case kPlaceInsideOnBottom: siblings.PushLowest(art); break;
+    case kPlaceAbove: siblings.InsertAbove(prep, art); break;
+    default: siblings.InsertBelow(prep, art); break;
   }
-  siblings.insert(at, art);
   art->parent = group;
   return true;
 }
@@ -100,7 +93,7 @@ void ArtStore::Dispose(ArtObject* art) {
     ArtObject* next = pending.back();
     pending.pop_back();
     pending.insert(pending.end(), next->children.begin(), next->children.end());
-    objects_.erase(next);
+    objects_.Destroy(next);
     ++disposed_;
   }
 }

@@ -6,10 +6,10 @@
 // tells whether a handle is one the store gave out and still holds.
 #pragma once
 
-#include <memory>
-#include <unordered_map>
+#include <string>
 #include <vector>
 
+#include "standin/art/art_arena.h"
 #include "standin/art/art_object.h"
 
 namespace standin {
@@ -19,7 +19,8 @@ class ArtStore {
   // New objects: a root when parent is null, otherwise the parent's new top
   // child.
   ArtObject* NewGroup(ArtObject* parent = nullptr);
-  ArtObject* NewPath(ArtObject* parent, std::vector<PathSegment> segments, bool closed, const PathStyle& style);
+  ArtObject* NewPath(ArtObject* parent, std::vector<PathSegment> segments, bool closed,
+                     const PathStyle& style);
   ArtObject* NewCompoundPath(ArtObject* parent, const PathStyle& style);
   ArtObject* NewForeign(ArtObject* parent, int16_t type, std::string source);
 
@@ -34,8 +35,8 @@ class ArtStore {
   // Removes `art` and its descendants; their handles become invalid.
   void Dispose(ArtObject* art);
 
-  bool IsLive(const ArtObject* art) const { return objects_.count(const_cast<ArtObject*>(art)) != 0; }
-  int Live() const { return static_cast<int>(objects_.size()); }
+  bool IsLive(const ArtObject* art) const { return objects_.Holds(art); }
+  int Live() const { return static_cast<int>(objects_.live()); }
   // Objects created by host operations (duplicates, unite results) since the
   // store was made, and how many of all objects were disposed of.
   int MadeByHost() const { return madeByHost_; }
@@ -49,8 +50,8 @@ class ArtStore {
   static HostRect Bounds(const ArtObject* art, const HostMatrix* matrix, bool withStroke);
 
  private:
-  ArtObject* Adopt(std::unique_ptr<ArtObject> art, ArtObject* parent);
-  std::unordered_map<ArtObject*, std::unique_ptr<ArtObject>> objects_;
+  ArtObject* Adopt(ArtObject* art, ArtObject* parent);
+  ArtArena objects_;
   int madeByHost_ = 0;
   int disposed_ = 0;
 };

@@ -15,12 +15,7 @@ bool HasChildren(const ArtObject* art) {
 
 // The object right above `art` in its group, or null for the top one or a root.
 ArtObject* NextSibling(const ArtObject* art) {
-  if (art->parent == nullptr) return nullptr;
-  const auto& siblings = art->parent->children;
-  for (std::size_t i = 0; i + 1 < siblings.size(); ++i) {
-    if (siblings[i] == art) return siblings[i + 1];
-  }
-  return nullptr;
+  return art->parent == nullptr ? nullptr : art->siblings.above;
 }
 
 // A copy is a new object: it does not take over the names of what it copies,
@@ -35,7 +30,8 @@ int ForgetNames(ArtObject* art) {
 HostError HOSTCALL GetArtType(ArtHandle art, int16_t* type) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kArtSuite, "GetArtType", ArtText(*host, art))) return e;
+  if (HostError e = host->journal().Enter(kArtSuite, "GetArtType", [&] { return ArtText(*host, art); }))
+    return e;
   if (!host->art().IsLive(art) || type == nullptr) return kHostErrBadParameter;
   *type = art->type;
   return kHostNoError;
@@ -44,7 +40,8 @@ HostError HOSTCALL GetArtType(ArtHandle art, int16_t* type) {
 HostError HOSTCALL GetArtFirstChild(ArtHandle art, ArtHandle* child) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kArtSuite, "GetArtFirstChild", ArtText(*host, art))) return e;
+  if (HostError e = host->journal().Enter(kArtSuite, "GetArtFirstChild", [&] { return ArtText(*host, art); }))
+    return e;
   if (!host->art().IsLive(art) || child == nullptr) return kHostErrBadParameter;
   *child = HasChildren(art) && !art->children.empty() ? art->children.front() : nullptr;
   return kHostNoError;
@@ -53,7 +50,8 @@ HostError HOSTCALL GetArtFirstChild(ArtHandle art, ArtHandle* child) {
 HostError HOSTCALL GetArtSibling(ArtHandle art, ArtHandle* sibling) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kArtSuite, "GetArtSibling", ArtText(*host, art))) return e;
+  if (HostError e = host->journal().Enter(kArtSuite, "GetArtSibling", [&] { return ArtText(*host, art); }))
+    return e;
   if (!host->art().IsLive(art) || sibling == nullptr) return kHostErrBadParameter;
   *sibling = NextSibling(art);
   return kHostNoError;
@@ -62,7 +60,8 @@ HostError HOSTCALL GetArtSibling(ArtHandle art, ArtHandle* sibling) {
 HostError HOSTCALL GetArtParent(ArtHandle art, ArtHandle* parent) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kArtSuite, "GetArtParent", ArtText(*host, art))) return e;
+  if (HostError e = host->journal().Enter(kArtSuite, "GetArtParent", [&] { return ArtText(*host, art); }))
+    return e;
   if (!host->art().IsLive(art) || parent == nullptr) return kHostErrBadParameter;
   *parent = art->parent;
   return kHostNoError;
@@ -74,8 +73,9 @@ HostError HOSTCALL GetArtParent(ArtHandle art, ArtHandle* parent) {
 HostError HOSTCALL DuplicateArt(ArtHandle art, int16_t paintOrder, ArtHandle prep, ArtHandle* newArt) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args =
-      ArtText(*host, art) + ", " + std::to_string(paintOrder) + ", " + ArtText(*host, prep);
+  const auto args = [&] {
+    return ArtText(*host, art) + ", " + std::to_string(paintOrder) + ", " + ArtText(*host, prep);
+  };
   if (HostError e = host->journal().Enter(kArtSuite, "DuplicateArt", args)) return e;
   ArtStore& store = host->art();
   if (!store.IsLive(art) || !store.IsLive(prep) || newArt == nullptr) return kHostErrBadParameter;
@@ -93,7 +93,8 @@ HostError HOSTCALL DuplicateArt(ArtHandle art, int16_t paintOrder, ArtHandle pre
 HostError HOSTCALL DisposeArt(ArtHandle art) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kArtSuite, "DisposeArt", ArtText(*host, art))) return e;
+  if (HostError e = host->journal().Enter(kArtSuite, "DisposeArt", [&] { return ArtText(*host, art); }))
+    return e;
   if (!host->art().IsLive(art)) return kHostErrBadParameter;
   host->art().Dispose(art);
   return kHostNoError;
@@ -105,8 +106,10 @@ HostError HOSTCALL GetArtTransformBounds(ArtHandle art, const HostMatrix* matrix
                                          HostRect* bounds) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args =
-      ArtText(*host, art) + ", " + (matrix == nullptr ? "null" : "matrix") + ", " + std::to_string(options);
+  const auto args = [&] {
+    return ArtText(*host, art) + ", " + (matrix == nullptr ? "null" : "matrix") + ", " +
+           std::to_string(options);
+  };
   if (HostError e = host->journal().Enter(kArtSuite, "GetArtTransformBounds", args)) return e;
   if (!host->art().IsLive(art) || bounds == nullptr) return kHostErrBadParameter;
   if (options != kBoundsWithStroke && options != kBoundsGeometric) return kHostErrBadParameter;

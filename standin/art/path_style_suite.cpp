@@ -18,7 +18,9 @@ HostError CheckStyled(Host& host, ArtHandle art) {
 HostError HOSTCALL GetPathStyle(ArtHandle path, PathStyle* style) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kPathStyleSuite, "GetPathStyle", ArtText(*host, path))) return e;
+  if (HostError e =
+          host->journal().Enter(kPathStyleSuite, "GetPathStyle", [&] { return ArtText(*host, path); }))
+    return e;
   if (HostError e = CheckStyled(*host, path)) return e;
   if (style == nullptr) return kHostErrBadParameter;
   *style = path->style;
@@ -28,7 +30,9 @@ HostError HOSTCALL GetPathStyle(ArtHandle path, PathStyle* style) {
 HostError HOSTCALL SetPathStyle(ArtHandle path, const PathStyle* style) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kPathStyleSuite, "SetPathStyle", ArtText(*host, path))) return e;
+  if (HostError e =
+          host->journal().Enter(kPathStyleSuite, "SetPathStyle", [&] { return ArtText(*host, path); }))
+    return e;
   if (HostError e = CheckStyled(*host, path)) return e;
   if (style == nullptr) return kHostErrBadParameter;
   path->style = *style;

@@ -35,7 +35,9 @@ std::string RangeArgs(Host& host, ArtHandle path, int first, int count) {
 HostError HOSTCALL GetPathSegmentCount(ArtHandle path, int16_t* count) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kPathSuite, "GetPathSegmentCount", ArtText(*host, path))) return e;
+  if (HostError e =
+          host->journal().Enter(kPathSuite, "GetPathSegmentCount", [&] { return ArtText(*host, path); }))
+    return e;
   if (HostError e = CheckPath(*host, path)) return e;
   if (count == nullptr) return kHostErrBadParameter;
   *count = static_cast<int16_t>(path->segments.size());
@@ -45,8 +47,8 @@ HostError HOSTCALL GetPathSegmentCount(ArtHandle path, int16_t* count) {
 HostError HOSTCALL GetPathSegments(ArtHandle path, int16_t first, int16_t count, PathSegment* segments) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kPathSuite, "GetPathSegments", RangeArgs(*host, path, first, count)))
+  if (HostError e = host->journal().Enter(kPathSuite, "GetPathSegments",
+                                          [&] { return RangeArgs(*host, path, first, count); }))
     return e;
   if (HostError e = CheckPath(*host, path)) return e;
   if (HostError e = CheckRange(path, first, count)) return e;
@@ -59,8 +61,8 @@ HostError HOSTCALL SetPathSegments(ArtHandle path, int16_t first, int16_t count,
                                    const PathSegment* segments) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kPathSuite, "SetPathSegments", RangeArgs(*host, path, first, count)))
+  if (HostError e = host->journal().Enter(kPathSuite, "SetPathSegments",
+                                          [&] { return RangeArgs(*host, path, first, count); }))
     return e;
   if (HostError e = CheckPath(*host, path)) return e;
   if (HostError e = CheckRange(path, first, count)) return e;
@@ -73,8 +75,8 @@ HostError HOSTCALL InsertPathSegments(ArtHandle path, int16_t after, int16_t cou
                                       const PathSegment* segments) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kPathSuite, "InsertPathSegments", RangeArgs(*host, path, after, count)))
+  if (HostError e = host->journal().Enter(kPathSuite, "InsertPathSegments",
+                                          [&] { return RangeArgs(*host, path, after, count); }))
     return e;
   if (HostError e = CheckPath(*host, path)) return e;
   const int size = static_cast<int>(path->segments.size());
@@ -87,8 +89,8 @@ HostError HOSTCALL InsertPathSegments(ArtHandle path, int16_t after, int16_t cou
 HostError HOSTCALL DeletePathSegments(ArtHandle path, int16_t first, int16_t count) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kPathSuite, "DeletePathSegments", RangeArgs(*host, path, first, count)))
+  if (HostError e = host->journal().Enter(kPathSuite, "DeletePathSegments",
+                                          [&] { return RangeArgs(*host, path, first, count); }))
     return e;
   if (HostError e = CheckPath(*host, path)) return e;
   if (HostError e = CheckRange(path, first, count)) return e;
@@ -102,7 +104,7 @@ template <bool ArtObject::*flag>
 HostError GetPathFlag(const char* op, ArtHandle path, HostBoolean* value) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kPathSuite, op, ArtText(*host, path))) return e;
+  if (HostError e = host->journal().Enter(kPathSuite, op, [&] { return ArtText(*host, path); })) return e;
   if (HostError e = CheckPath(*host, path)) return e;
   if (value == nullptr) return kHostErrBadParameter;
   *value = path->*flag ? 1 : 0;

@@ -12,7 +12,9 @@ namespace {
 
 void Record(const char* op, const HostPoint* a, const HostPoint* b) {
   if (Host* host = Host::Current()) {
-    host->journal().Enter(kRealMathSuite, op, PointText(a) + ", " + PointText(b), /*returnsCode=*/false);
+    host->journal().Enter(
+        kRealMathSuite, op, [&] { return PointText(a) + ", " + PointText(b); },
+        /*returnsCode=*/false);
   }
 }
 

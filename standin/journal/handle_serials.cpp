@@ -17,7 +17,10 @@ std::string HandleSerials::Text(const void* handle) {
 }
 
 void NoteNewHandle(const void* handle) {
-  if (Host* host = Host::Current()) host->journal().handles().Created(handle);
+  // Without recording no entry shows a handle, so numbering them would only
+  // cost time and memory on large drawings.
+  Host* host = Host::Current();
+  if (host != nullptr && host->journal().recording()) host->journal().handles().Created(handle);
 }
 
 std::string HandleText(const void* handle) {

@@ -6,22 +6,29 @@
 namespace standin {
 
 HostError Journal::Enter(const char* suite, const char* op, std::string args, bool returnsCode) {
-  JournalEntry entry{suite, op, std::move(args), returnsCode, 0};
   const std::size_t index = calls_++;
+  HostError injected = 0;
   if (returnsCode) {
     for (auto& at : failAt_) {
-      if (at.first == index) entry.injected = at.second;
+      if (at.first == index) injected = at.second;
     }
     for (auto& fault : faults_) {
-      if (fault.op != entry.op) continue;
-      if (!fault.argsContain.empty() && entry.args.find(fault.argsContain) == std::string::npos) continue;
+      if (fault.op != op) continue;
+      if (!fault.argsContain.empty() && args.find(fault.argsContain) == std::string::npos) continue;
       ++fault.seen;
-      if (entry.injected == 0 && (fault.nth == 0 || fault.seen == fault.nth)) entry.injected = fault.code;
+      if (injected == 0 && (fault.nth == 0 || fault.seen == fault.nth)) injected = fault.code;
     }
   }
-  const HostError code = entry.injected;
-  if (recording_) entries_.push_back(std::move(entry));
-  return code;
+  if (recording_) entries_.push_back(JournalEntry{suite, op, std::move(args), returnsCode, injected});
+  return injected;
+}
+
+bool Journal::NeedsArgs() const {
+  if (recording_) return true;
+  for (const auto& fault : faults_) {
+    if (!fault.argsContain.empty()) return true;
+  }
+  return false;
 }
 
 void Journal::FailNth(const std::string& op, int nth, HostError code, const std::string& argsContain) {

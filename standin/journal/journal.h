@@ -4,10 +4,15 @@
 // records the call (suite, operation, key arguments) and returns the error
 // code a test asked to inject for it, or 0; a suite function that gets a
 // non-zero code returns it at once without doing anything else.
+//
+// Entering a call costs constant time (amortised): while the journal neither
+// records nor has faults to match, it only counts the call, and the argument
+// text of the lazy form of Enter is never made.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "host_api/host_types.h"
@@ -28,6 +33,17 @@ class Journal {
   // Records a call and returns the injected code (0 when none applies).
   // Operations that return no code are recorded but never fail.
   HostError Enter(const char* suite, const char* op, std::string args, bool returnsCode = true);
+  // The same, with the arguments' text made by `makeArgs()` only when the
+  // journal uses it: while recording, or to match a fault that names part of
+  // the arguments.
+  template <typename MakeArgs, typename = std::enable_if_t<std::is_invocable_r_v<std::string, MakeArgs&>>>
+  HostError Enter(const char* suite, const char* op, MakeArgs&& makeArgs, bool returnsCode = true) {
+    if (!recording_ && faults_.empty() && failAt_.empty()) {
+      ++calls_;
+      return 0;
+    }
+    return Enter(suite, op, NeedsArgs() ? std::string(makeArgs()) : std::string(), returnsCode);
+  }
 
   // Makes the nth call (counting from 1) of `op` whose arguments contain
   // `argsContain` return `code`. nth 0 makes every such call fail.
@@ -40,6 +56,7 @@ class Journal {
   // With recording off, calls are counted and faults still apply, but no
   // entry is kept (for long runs such as benchmarks).
   void SetRecording(bool recording) { recording_ = recording; }
+  bool recording() const { return recording_; }
 
   const std::vector<JournalEntry>& entries() const { return entries_; }
   // Forgets the entries (not the faults); indices of FailAt count from here.
@@ -62,6 +79,9 @@ class Journal {
     HostError code;
     int seen;
   };
+  // True when Enter reads the arguments' text.
+  bool NeedsArgs() const;
+
   std::vector<JournalEntry> entries_;
   std::size_t calls_ = 0;  // calls entered since the last Clear
   bool recording_ = true;

@@ -1,0 +1,71 @@
+// Storage for the art store's objects: fixed-size slots in slabs, so that
+// making an object, disposing of one and telling whether a pointer is a live
+// object each take constant time (amortised), however many objects exist.
+//
+// A slab is a block aligned to its own size, so the slab of any address is
+// found by a shift and one look-up in a small table. Slots of disposed-of
+// objects are reused oldest first, which keeps a stale handle from naming a
+// new object for as long as possible; slabs go back to the system only when
+// the arena does. Under AddressSanitizer an empty slot is poisoned, so reading
+// a disposed-of object through a stale pointer is reported.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <new>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "standin/art/art_object.h"
+
+namespace standin {
+
+class ArtArena {
+ public:
+  ArtArena() = default;
+  ~ArtArena();
+  ArtArena(const ArtArena&) = delete;
+  ArtArena& operator=(const ArtArena&) = delete;
+
+  // A new object made from `args` (ArtObject's constructors: none, or an
+  // object to copy).
+  template <typename... Args>
+  ArtObject* Make(Args&&... args) {
+    Slot* slot = Take();
+    ArtObject* art = new (slot->bytes) ArtObject(std::forward<Args>(args)...);
+    slot->live = true;
+    ++live_;
+    return art;
+  }
+  // Destroys `art`, which Holds(art) must be true for; its slot is reused.
+  void Destroy(ArtObject* art);
+  // True when `art` points to a live object of this arena. Never reads
+  // through a pointer outside the arena's slabs.
+  bool Holds(const ArtObject* art) const;
+  std::size_t live() const { return live_; }
+
+ private:
+  struct Slot {
+    alignas(ArtObject) unsigned char bytes[sizeof(ArtObject)];
+    bool live = false;
+  };
+  static constexpr int kSlabShift = 18;  // 256 KiB slabs
+  static constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabShift;
+  static constexpr std::size_t kSlotsPerSlab = kSlabBytes / sizeof(Slot);
+  struct FreeSlab {
+    void operator()(Slot* slab) const;
+  };
+
+  Slot* Take();
+  void AddSlab();
+
+  std::vector<std::unique_ptr<Slot, FreeSlab>> slabs_;
+  std::unordered_map<std::uintptr_t, Slot*> slabByNumber_;  // address >> kSlabShift
+  std::deque<Slot*> free_;                                  // oldest first
+  std::size_t live_ = 0;
+};
+
+}  // namespace standin
