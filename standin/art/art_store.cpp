@@ -1,6 +1,7 @@
 #include "standin/art/art_store.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace standin {
 
@@ -99,6 +100,24 @@ void ArtStore::Dispose(ArtObject* art) {
     pending.insert(pending.end(), next->children.begin(), next->children.end());
     objects_.erase(next);
     ++disposed_;
+  }
+}
+
+void ArtStore::DisposeAll(const std::vector<ArtObject*>& arts) {
+  std::unordered_set<ArtObject*> gone(arts.begin(), arts.end());
+  std::unordered_set<ArtObject*> groups;
+  for (ArtObject* art : arts) {
+    if (art->parent != nullptr) groups.insert(art->parent);
+  }
+  for (ArtObject* group : groups) {
+    auto& siblings = group->children;
+    siblings.erase(std::remove_if(siblings.begin(), siblings.end(),
+                                  [&](ArtObject* child) { return gone.count(child) != 0; }),
+                   siblings.end());
+  }
+  for (ArtObject* art : arts) {
+    art->parent = nullptr;
+    Dispose(art);
   }
 }
 
