@@ -302,11 +302,22 @@ class ContourRebuilder {
     // exact outline lies within the flattening's tolerance of the polygon
     // union, so a crossing farther than that from the polygon's edges here
     // is another crossing of the same two curves, not this one.
+    // Where the curves cross at a small angle the polygons' crossing slides
+    // along them, by the tolerance over the sine of half the angle (up to
+    // eight times the tolerance here).
     double s = Project(ra, c, sGuess, w), t = Project(rb, c, tGuess, w);
     const double reach = 2 * settings_.tolerance + 2 / settings_.gridStepsPerUnit;
-    if (Intersect(ra, &s, rb, &t, sGuess - w, sGuess + w, tGuess - w, tGuess + w) &&
-        DistanceToWalk(ra.At(s), a.last, b.first) <= reach) {
-      return Cut{s, t, {ra.At(s)}};
+    if (Intersect(ra, &s, rb, &t, sGuess - w, sGuess + w, tGuess - w, tGuess + w)) {
+      const Vec2 da = ra.Tangent(s), db = rb.Tangent(t);
+      const double la = std::hypot(da.h, da.v), lb = std::hypot(db.h, db.v);
+      double slide = 8;
+      if (la > 0 && lb > 0) {
+        const double cosine = std::clamp(std::fabs(Dot(da, db)) / (la * lb), 0.0, 1.0);
+        const double halfSine = std::sqrt((1 - cosine) / 2);
+        slide = std::min(8.0, 1 / std::max(halfSine, 1e-9));
+      }
+      if (DistanceToWalk(ra.At(s), a.last, b.first) <= reach * std::max(1.0, slide))
+        return Cut{s, t, {ra.At(s)}};
     }
     // No crossing near: the curves touch or run side by side here. Where
     // they come within the tolerance, they meet halfway at their nearest
@@ -479,6 +490,26 @@ std::vector<PathSegment> RebuildContour(const ClipperLib::Path& contour, const S
                e.cornerAtStart};
     if (Same(h.p0, h.p3) && Same(h.p0, h.p1) && Same(h.p0, h.p2)) continue;
     kept.push_back(h);
+  }
+  // A straight stub shorter than kStub, left where a source's anchor lies
+  // just off the curve it meets (as the effect's bridges meet their circles),
+  // goes: the next piece starts where the stub started, its handle moved
+  // along, and the anchor between them is a corner.
+  constexpr double kStub = 0.005;
+  for (std::size_t i = 0; kept.size() > 2 && i < kept.size();) {
+    const HostEdge& e = kept[i];
+    if (!e.Straight() || std::hypot(e.p3.h - e.p0.h, e.p3.v - e.p0.v) >= kStub) {
+      ++i;
+      continue;
+    }
+    HostEdge& next = kept[(i + 1) % kept.size()];
+    const bool nextStraight = next.Straight();
+    next.p1.h += e.p0.h - next.p0.h;
+    next.p1.v += e.p0.v - next.p0.v;
+    next.p0 = e.p0;
+    if (nextStraight) next.p1 = next.p0;
+    next.corner = true;
+    kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(i));
   }
   if (settings.removeRedundantPoints) {
     std::vector<HostEdge> merged;
