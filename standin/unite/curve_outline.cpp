@@ -304,17 +304,17 @@ class ContourRebuilder {
     // is another crossing of the same two curves, not this one.
     // Where the curves cross at a small angle the polygons' crossing slides
     // along them, by the tolerance over the sine of half the angle (up to
-    // eight times the tolerance here).
+    // three times the tolerance here).
     double s = Project(ra, c, sGuess, w), t = Project(rb, c, tGuess, w);
     const double reach = 2 * settings_.tolerance + 2 / settings_.gridStepsPerUnit;
     if (Intersect(ra, &s, rb, &t, sGuess - w, sGuess + w, tGuess - w, tGuess + w)) {
       const Vec2 da = ra.Tangent(s), db = rb.Tangent(t);
       const double la = std::hypot(da.h, da.v), lb = std::hypot(db.h, db.v);
-      double slide = 8;
+      double slide = 3;
       if (la > 0 && lb > 0) {
         const double cosine = std::clamp(std::fabs(Dot(da, db)) / (la * lb), 0.0, 1.0);
         const double halfSine = std::sqrt((1 - cosine) / 2);
-        slide = std::min(8.0, 1 / std::max(halfSine, 1e-9));
+        slide = std::min(3.0, 1 / std::max(halfSine, 1e-9));
       }
       if (DistanceToWalk(ra.At(s), a.last, b.first) <= reach * std::max(1.0, slide))
         return Cut{s, t, {ra.At(s)}};
