@@ -98,4 +98,8 @@ void ArtStore::Dispose(ArtObject* art) {
   }
 }
 
+void ArtStore::DisposeAll(const std::vector<ArtObject*>& arts) {
+  for (ArtObject* art : arts) Dispose(art);
+}
+
 }  // namespace standin

@@ -1,29 +1,12 @@
 #include "standin/unite/lowest_object.h"
 
-#include <algorithm>
-#include <cstddef>
+#include <unordered_set>
 
 #include "standin/art/art_object.h"
 
 namespace standin {
 
 namespace {
-
-struct TreePosition {
-  std::size_t tree;                // rank of the object's root among the roots met so far
-  std::vector<std::size_t> steps;  // child indices from the root down to the object
-};
-
-std::vector<std::size_t> StepsFromRoot(const ArtObject* art) {
-  std::vector<std::size_t> steps;
-  for (; art->parent != nullptr; art = art->parent) {
-    const auto& siblings = art->parent->children;
-    steps.push_back(
-        static_cast<std::size_t>(std::find(siblings.begin(), siblings.end(), art) - siblings.begin()));
-  }
-  std::reverse(steps.begin(), steps.end());
-  return steps;
-}
 
 const ArtObject* RootOf(const ArtObject* art) {
   while (art->parent != nullptr) art = art->parent;
@@ -33,22 +16,26 @@ const ArtObject* RootOf(const ArtObject* art) {
 }  // namespace
 
 ArtObject* LowestInPaintOrder(const std::vector<ArtObject*>& objects) {
-  std::vector<const ArtObject*> roots;
-  ArtObject* lowest = nullptr;
-  TreePosition lowestAt{};
-  for (ArtObject* art : objects) {
+  const std::unordered_set<const ArtObject*> listed(objects.begin(), objects.end());
+  std::unordered_set<const ArtObject*> seenRoots;
+  std::vector<ArtObject*> pending;
+  // One depth-first walk per tree, trees in the order of their first listed
+  // object: the first listed object met is the lowest. Each tree is walked
+  // at most once, so the cost is the size of the trees, not the square of
+  // the list.
+  for (const ArtObject* art : objects) {
     const ArtObject* root = RootOf(art);
-    auto rank = std::find(roots.begin(), roots.end(), root);
-    if (rank == roots.end()) rank = roots.insert(roots.end(), root);
-    TreePosition at{static_cast<std::size_t>(rank - roots.begin()), StepsFromRoot(art)};
-    // A prefix sorts first: an ancestor comes before its descendants.
-    if (lowest == nullptr || at.tree < lowestAt.tree ||
-        (at.tree == lowestAt.tree && at.steps < lowestAt.steps)) {
-      lowest = art;
-      lowestAt = std::move(at);
+    if (!seenRoots.insert(root).second) continue;
+    pending.assign(1, const_cast<ArtObject*>(root));
+    while (!pending.empty()) {
+      ArtObject* at = pending.back();
+      pending.pop_back();
+      if (listed.count(at) != 0) return at;
+      for (auto child = at->children.rbegin(); child != at->children.rend(); ++child)
+        pending.push_back(*child);
     }
   }
-  return lowest;
+  return nullptr;
 }
 
 }  // namespace standin

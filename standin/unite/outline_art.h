@@ -1,11 +1,10 @@
-// Art for united outlines: straight closed paths, and compound paths for
-// outlines with holes.
+// Art for united outlines: closed paths, and compound paths for outlines
+// with holes.
 #pragma once
 
 #include <vector>
 
 #include "host_api/host_api.h"
-#include "standin/unite/outline_union.h"
 
 namespace standin {
 
@@ -16,14 +15,6 @@ struct OutlineSegments {
   std::vector<PathSegment> outer;
   std::vector<std::vector<PathSegment>> holes;
 };
-
-// Turns contours into path segments: straight pieces, every handle retracted
-// onto its anchor, every anchor a corner. Points that coincide once rounded to
-// the host's 32-bit reals are merged; a contour left with fewer than three
-// points is dropped, and so is an outline whose outer boundary is dropped.
-// Returns false when a contour keeps more points than a path can hold
-// (32767), leaving *segments unspecified.
-bool MakeOutlineSegments(const std::vector<Outline>& outlines, std::vector<OutlineSegments>* segments);
 
 // Creates one object per outline, with `style`: a closed path, or a compound
 // path holding the outer boundary and then its holes. Each is placed directly

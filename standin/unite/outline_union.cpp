@@ -1,7 +1,6 @@
 #include "standin/unite/outline_union.h"
 
 #include <cmath>
-#include <polyclipping/clipper.hpp>
 #include <utility>
 
 namespace standin {
@@ -9,7 +8,7 @@ namespace standin {
 namespace {
 
 // Rounds to the nearest grid point; the multiplication by a power of two is
-// exact, this rounding is the unite's only loss of precision on the way in.
+// exact, this rounding is the only loss of precision on the way in.
 ClipperLib::Path ToGrid(const Contour& contour) {
   ClipperLib::Path path;
   path.reserve(contour.size());
@@ -20,38 +19,23 @@ ClipperLib::Path ToGrid(const Contour& contour) {
   return path;
 }
 
-// Exact: every grid coordinate within range is a multiple of 1/1024 that a
-// double holds without rounding.
-Contour FromGrid(const ClipperLib::Path& path) {
-  Contour contour;
-  contour.reserve(path.size());
-  for (const ClipperLib::IntPoint& p : path) {
-    contour.push_back(FlatPoint{static_cast<double>(p.X) / kGridStepsPerUnit,
-                                static_cast<double>(p.Y) / kGridStepsPerUnit});
-  }
-  return contour;
-}
-
-// The shape's painted area as polygons with outer boundaries positive and
-// holes negative.
-ClipperLib::Paths ResolveShape(const FilledShape& shape, bool removeRedundantPoints) {
+// The painted area as polygons with outer boundaries positive and holes
+// negative.
+ClipperLib::Paths Resolve(const ClipperLib::Paths& contours, bool evenOdd, bool preserveCollinear) {
   ClipperLib::Clipper clipper;
-  clipper.PreserveCollinear(!removeRedundantPoints);
-  for (const Contour& contour : shape.contours) {
-    if (contour.size() >= 3) clipper.AddPath(ToGrid(contour), ClipperLib::ptSubject, true);
+  clipper.PreserveCollinear(preserveCollinear);
+  for (const ClipperLib::Path& contour : contours) {
+    if (contour.size() >= 3) clipper.AddPath(contour, ClipperLib::ptSubject, true);
   }
-  const ClipperLib::PolyFillType rule = shape.evenOdd ? ClipperLib::pftEvenOdd : ClipperLib::pftNonZero;
+  const ClipperLib::PolyFillType rule = evenOdd ? ClipperLib::pftEvenOdd : ClipperLib::pftNonZero;
   ClipperLib::Paths resolved;
   clipper.Execute(ClipperLib::ctUnion, resolved, rule, rule);
   return resolved;
 }
 
-// The union of resolved shapes (outer boundaries positive, holes negative),
-// in the same form.
-ClipperLib::Paths UnitePaths(const ClipperLib::Paths& a, const ClipperLib::Paths& b,
-                             bool removeRedundantPoints) {
+ClipperLib::Paths UnitePaths(const ClipperLib::Paths& a, const ClipperLib::Paths& b) {
   ClipperLib::Clipper clipper;
-  clipper.PreserveCollinear(!removeRedundantPoints);
+  clipper.PreserveCollinear(true);
   clipper.AddPaths(a, ClipperLib::ptSubject, true);
   clipper.AddPaths(b, ClipperLib::ptSubject, true);
   ClipperLib::Paths united;
@@ -59,52 +43,43 @@ ClipperLib::Paths UnitePaths(const ClipperLib::Paths& a, const ClipperLib::Paths
   return united;
 }
 
-// Outer nodes of the tree, at any depth (islands in holes included), each
-// with the holes directly inside it.
-void CollectOutlines(const ClipperLib::PolyNode& node, std::vector<Outline>* outlines) {
-  for (const ClipperLib::PolyNode* child : node.Childs) {
-    if (child->IsHole()) {
-      CollectOutlines(*child, outlines);
-      continue;
-    }
-    Outline outline;
-    outline.outer = FromGrid(child->Contour);
-    for (const ClipperLib::PolyNode* hole : child->Childs) outline.holes.push_back(FromGrid(hole->Contour));
-    outlines->push_back(std::move(outline));
-    for (const ClipperLib::PolyNode* hole : child->Childs) CollectOutlines(*hole, outlines);
-  }
-}
-
 }  // namespace
 
-std::vector<Outline> UniteShapes(const std::vector<FilledShape>& shapes, bool removeRedundantPoints) {
-  std::vector<ClipperLib::Paths> parts;
-  for (const FilledShape& shape : shapes) parts.push_back(ResolveShape(shape, removeRedundantPoints));
-  // Uniting in pairs, then pairs of pairs, drops the edges inside each union
-  // early; one sweep over hundreds of overlapping shapes at once meets far
-  // more crossings and is many times slower.
-  while (parts.size() > 1) {
-    std::vector<ClipperLib::Paths> merged;
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-      merged.push_back(UnitePaths(parts[i], parts[i + 1], removeRedundantPoints));
-    }
-    if (parts.size() % 2 == 1) merged.push_back(std::move(parts.back()));
-    parts = std::move(merged);
+void GridUnion::Push(ClipperLib::Paths paths, int level) {
+  while (!stack_.empty() && stack_.back().first == level) {
+    ClipperLib::Paths merged = UnitePaths(stack_.back().second, paths);
+    stack_.pop_back();
+    paths = std::move(merged);
+    ++level;
+  }
+  stack_.emplace_back(level, std::move(paths));
+}
+
+void GridUnion::AddShape(const ClipperLib::Paths& contours, bool evenOdd) {
+  ClipperLib::Paths resolved = Resolve(contours, evenOdd, true);
+  if (!resolved.empty()) Push(std::move(resolved), 0);
+}
+
+void GridUnion::Finish(ClipperLib::PolyTree* tree) {
+  // The smaller partial unions sit on top; merge them downwards.
+  while (stack_.size() > 1) {
+    ClipperLib::Paths top = std::move(stack_.back().second);
+    stack_.pop_back();
+    stack_.back().second = UnitePaths(stack_.back().second, top);
   }
   ClipperLib::Clipper clipper;
-  clipper.PreserveCollinear(!removeRedundantPoints);
-  if (!parts.empty()) clipper.AddPaths(parts[0], ClipperLib::ptSubject, true);
-  ClipperLib::PolyTree tree;
-  clipper.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-  std::vector<Outline> outlines;
-  CollectOutlines(tree, &outlines);
-  return outlines;
+  clipper.PreserveCollinear(true);
+  if (!stack_.empty()) clipper.AddPaths(stack_.back().second, ClipperLib::ptSubject, true);
+  stack_.clear();
+  clipper.Execute(ClipperLib::ctUnion, *tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
 }
 
 double FilledArea(const FilledShape& shape) {
+  ClipperLib::Paths contours;
+  for (const Contour& contour : shape.contours) contours.push_back(ToGrid(contour));
   double area = 0;
   // Resolved outer boundaries count positive and holes negative.
-  for (const ClipperLib::Path& path : ResolveShape(shape, true)) area += ClipperLib::Area(path);
+  for (const ClipperLib::Path& path : Resolve(contours, shape.evenOdd, false)) area += ClipperLib::Area(path);
   return area / (kGridStepsPerUnit * kGridStepsPerUnit);
 }
 

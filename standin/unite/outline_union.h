@@ -1,7 +1,10 @@
-// Uniting filled polygons: the area each shape paints, merged into outlines
-// with their holes. The work is done by Clipper on an integer grid.
+// Uniting filled polygons on an integer grid with Clipper: the area each
+// shape paints, merged into outlines with their holes.
 #pragma once
 
+#include <cstddef>
+#include <polyclipping/clipper.hpp>
+#include <utility>
 #include <vector>
 
 #include "standin/unite/flatten.h"
@@ -18,11 +21,9 @@ constexpr double kGridStepsPerUnit = 1024.0;
 // Clipper's 2^30 bound, under which its products fit in 64 bits.
 constexpr double kMaxUniteCoordinate = 1.0e6;
 
-// How the unite flattens curves. The tolerance of 0.005 units keeps a
-// flattened circle of radius 100 within 0.005% of its area (the straight
-// pieces cut off at most 3/4 of the tolerance inside the curve). The point
-// limit bounds the memory one unite may take: about 2^24 points (a few
-// hundred megabytes at worst), room for 300 circles and all their bridges.
+// How finely areas are measured (SignedOutlineArea, FilledOutlineArea): 0.005
+// units keeps a flattened circle of radius 100 within 0.005% of its area.
+// The point limit bounds the memory one measurement may take.
 constexpr FlattenLimits kUniteFlattening{0.005, kMaxUniteCoordinate, std::size_t{1} << 24};
 
 // The polygons of one object and the rule that decides what they paint.
@@ -31,22 +32,29 @@ struct FilledShape {
   bool evenOdd = false;  // false: non-zero winding
 };
 
-// One united outline: its outer boundary and the holes inside it. The outer
-// boundary has positive shoelace area (counter-clockwise with v upwards) and
-// the holes negative, so the non-zero and even-odd rules paint it alike.
-struct Outline {
-  Contour outer;
-  std::vector<Contour> holes;
-};
+// Unites shapes one at a time, keeping only partial unions: shape k is
+// merged with the union of the shapes before it in the way a binary counter
+// carries, so that every merge joins two unions of about the same number of
+// shapes. Memory is the partial unions (at most one per power of two), never
+// every shape's polygons at once; and merging in pairs drops the edges inside
+// each union early, which one sweep over hundreds of overlapping shapes does
+// not. Collinear points are kept, so every vertex of the result is either a
+// vertex of some shape or a crossing of two shapes' edges.
+class GridUnion {
+ public:
+  // Adds a shape's contours (grid coordinates), resolved first by its own fill
+  // rule, so that the direction in which a shape was drawn cannot cut holes
+  // where it overlaps another. Contours of fewer than three points paint
+  // nothing.
+  void AddShape(const ClipperLib::Paths& contours, bool evenOdd);
+  // The union of every shape added, by the non-zero rule, as a tree of outer
+  // boundaries (positive area, counter-clockwise with v upwards) and holes.
+  void Finish(ClipperLib::PolyTree* tree);
 
-// Unites the areas painted by the shapes. Each shape is first resolved by its
-// own fill rule, so that the direction in which a shape was drawn cannot cut
-// holes where it overlaps another; the resolved shapes are then united by the
-// non-zero rule. An island inside a hole is an outline of its own. With
-// removeRedundantPoints, points lying exactly on the line through their
-// neighbours are dropped. Coordinates must lie within kMaxUniteCoordinate;
-// Clipper throws for coordinates beyond its range.
-std::vector<Outline> UniteShapes(const std::vector<FilledShape>& shapes, bool removeRedundantPoints);
+ private:
+  void Push(ClipperLib::Paths paths, int level);
+  std::vector<std::pair<int, ClipperLib::Paths>> stack_;  // (level, partial union)
+};
 
 // The area the shape paints under its fill rule, in square document units.
 double FilledArea(const FilledShape& shape);

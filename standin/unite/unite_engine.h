@@ -7,18 +7,27 @@
 //   count, or a listed handle that is not a live path or compound path (or is
 //   a path inside a compound path) give kHostErrBadParameter and change
 //   nothing. A handle listed twice counts once; a count of 0 does nothing.
-// - Every listed object is flattened: each cubic segment is replaced by
-//   straight pieces within 0.005 document units of the curve. A closed path
-//   includes its closing segment, an open path is closed by a straight edge,
-//   and a compound path brings all its contours. Each object is resolved by
-//   its own fill rule, and the painted areas are united by the non-zero rule
-//   with Clipper on a grid of 1/1024 units. Whether an object is painted does
-//   not matter: its area counts as if filled.
+// - Every listed object is flattened (each cubic piece halved until within
+//   0.01 document units of its chord; a closed path includes its closing
+//   segment, an open path is closed by a straight edge, a compound path
+//   brings all its contours), resolved by its own fill rule, and the painted
+//   areas are united one object at a time by the non-zero rule with Clipper
+//   on a grid of 1/1024 units. Whether an object is painted does not matter:
+//   its area counts as if filled.
+// - The united polygons are then turned back into the sources' own curves:
+//   each stretch of a contour that follows one source is that source's
+//   pieces (whole where they survive whole, sub-curves between the crossing
+//   parameters where cut), the crossings refined on both curves, so the
+//   outline has about as many segments as the sources show. Anchors at
+//   crossings are corners; anchors of a source keep their corner flag.
 // - Coordinates beyond ±1e6 units, or not finite, give kHostErrBadParameter;
-//   more than about a million flattened points, or a united contour of more
-//   than 32767 points, give kHostErrRange. In both cases nothing changes.
-// - The result replaces the listed objects: one closed straight path (handles
-//   retracted, corner anchors) per outer outline, or a compound path of the
+//   a united contour of more than 32767 segments gives kHostErrRange. There
+//   is no limit on the number of objects or flattened points other than
+//   memory: the flattenings are not kept, only the partial unions and the
+//   result's points, and running out gives kHostErrOutOfMemory. In every
+//   such case nothing changes.
+// - The result replaces the listed objects: one closed path per outer
+//   outline, or a compound path of the
 //   outline and its holes when it has any; an island inside a hole is an
 //   outline of its own. They take the place of the lowest listed object (the
 //   first in a depth-first walk of the tree in child order), in its group,
@@ -28,8 +37,10 @@
 // - When the united area is empty (every listed path degenerate), the listed
 //   objects are disposed of and nothing takes their place.
 // - The options (precision, removeRedundantPoints, extractUnpaintedArtwork)
-//   are recorded; only removeRedundantPoints acts: when set, points that lie
-//   exactly on the line through their neighbours are dropped from the result.
+//   are recorded; only removeRedundantPoints acts: when set, anchors between
+//   two straight segments that continue each other on one line are dropped
+//   from the result. Anchors that coincide once rounded to 32-bit reals are
+//   always merged.
 // - With merging turned off (SetMerging(false)) the call is checked and
 //   recorded, returns 0, and the listed objects stay as they are.
 #pragma once
@@ -42,6 +53,15 @@ namespace standin {
 
 class Host;
 class ArtStore;
+struct OutlineSegments;
+
+// The union of the objects (live paths and compound paths, each once) as
+// outlines, as the unite computes it, without touching the art: 0,
+// kHostErrBadParameter for a coordinate out of range, kHostErrRange for a
+// contour longer than a path holds (then *outlines is empty).
+// std::bad_alloc may escape.
+HostError UniteOutlines(const std::vector<ArtObject*>& objects, bool removeRedundantPoints,
+                        std::vector<OutlineSegments>* outlines);
 
 // One unite call as the host received it.
 struct UniteCall {

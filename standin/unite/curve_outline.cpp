@@ -1,0 +1,543 @@
+#include "standin/unite/curve_outline.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "standin/art/art_object.h"
+#include "standin/unite/bezier.h"
+#include "standin/unite/source_contours.h"
+
+namespace standin {
+
+namespace {
+
+// A source contour addressed by unwrapped ring positions: u and u + n are
+// the same point, so a run that passes the contour's start keeps counting.
+struct Ring {
+  const ArtObject* path;
+  int n;
+
+  CubicPiece Piece(double u, double* t) const {
+    const double k = std::floor(u);
+    *t = u - k;
+    const long long m = static_cast<long long>(k) % n;
+    return PieceOf(*path, static_cast<int>(m < 0 ? m + n : m));
+  }
+  Vec2 At(double u) const {
+    double t;
+    const CubicPiece c = Piece(u, &t);
+    return PointAt(c, t);
+  }
+  Vec2 Tangent(double u) const {
+    double t;
+    const CubicPiece c = Piece(u, &t);
+    return TangentAt(c, t);
+  }
+};
+
+double Dot(const Vec2& a, const Vec2& b) { return a.h * b.h + a.v * b.v; }
+Vec2 Minus(const Vec2& a, const Vec2& b) { return Vec2{a.h - b.h, a.v - b.v}; }
+
+// The ring position within [s0 - w, s0 + w] closest to c: the best of a few
+// samples, then Gauss-Newton steps.
+double Project(const Ring& r, const Vec2& c, double s0, double w) {
+  double best = s0, bestDistance = Distance(r.At(s0), c);
+  constexpr int kSamples = 12;
+  for (int i = -kSamples; i <= kSamples; ++i) {
+    const double s = s0 + w * i / kSamples;
+    const double d = Distance(r.At(s), c);
+    if (d < bestDistance) best = s, bestDistance = d;
+  }
+  double s = best;
+  for (int i = 0; i < 30; ++i) {
+    const Vec2 d = r.Tangent(s);
+    const double speed = Dot(d, d);
+    if (speed == 0) break;
+    const double step = Dot(Minus(r.At(s), c), d) / speed;
+    const double next = std::clamp(s - step, s0 - w, s0 + w);
+    if (std::fabs(next - s) < 1e-14) break;
+    s = next;
+  }
+  return Distance(r.At(s), c) <= bestDistance ? s : best;
+}
+
+// Newton's method on a(s) = b(t) from (s, t); true when it converges within
+// the windows.
+bool Intersect(const Ring& a, double* s, const Ring& b, double* t, double sLo, double sHi, double tLo,
+               double tHi) {
+  for (int i = 0; i < 40; ++i) {
+    const Vec2 pa = a.At(*s), pb = b.At(*t);
+    const Vec2 f = Minus(pa, pb);
+    const double scale = std::max(1.0, std::fabs(pa.h) + std::fabs(pa.v));
+    if (std::hypot(f.h, f.v) <= 1e-11 * scale) return true;
+    const Vec2 da = a.Tangent(*s), db = b.Tangent(*t);
+    const double det = -da.h * db.v + db.h * da.v;
+    if (det == 0 || !std::isfinite(det)) return false;
+    const double ds = (f.h * db.v - db.h * f.v) / det;
+    const double dt = (da.h * -f.v + da.v * f.h) / det;
+    *s += ds;
+    *t += dt;
+    if (!(*s >= sLo && *s <= sHi && *t >= tLo && *t <= tHi)) return false;
+  }
+  const Vec2 pa = a.At(*s), pb = b.At(*t);
+  return Distance(pa, pb) <= 1e-8 * std::max(1.0, std::fabs(pa.h) + std::fabs(pa.v));
+}
+
+// A stretch of result vertices that follow one source contour.
+struct Run {
+  uint32_t contour;
+  int dir;    // +1 along the ring, -1 against it, 0 not known yet
+  int first;  // first and last vertex (positions in the walk)
+  int last;
+  uint32_t lastIndex;  // flattening index of the last vertex
+  double firstU;       // unwrapped ring positions of the first and last vertex
+  double lastU;
+  double offset;  // added to ring positions to unwrap them
+};
+
+// Where one run ends and the next begins: the end position on the first
+// run's ring, the start position on the second's, and the points between
+// (one shared crossing, or a straight stretch through several).
+struct Cut {
+  double endA;
+  double startB;
+  std::vector<Vec2> points;
+};
+
+struct Edge {
+  CubicPiece piece;
+  bool cornerAtStart;
+};
+
+class ContourRebuilder {
+ public:
+  ContourRebuilder(const ClipperLib::Path& contour, const SourceTable& sources, const ProvenanceIndex& index,
+                   const RebuildSettings& settings)
+      : path_(contour), sources_(sources), settings_(settings) {
+    const std::size_t m = contour.size();
+    offsets_.reserve(m + 1);
+    std::vector<Provenance> found;
+    for (const ClipperLib::IntPoint& p : contour) {
+      offsets_.push_back(static_cast<uint32_t>(found_.size()));
+      index.Find(p.X, p.Y, &found);
+      found_.insert(found_.end(), found.begin(), found.end());
+    }
+    offsets_.push_back(static_cast<uint32_t>(found_.size()));
+  }
+
+  std::vector<Edge> Build() {
+    const int m = static_cast<int>(path_.size());
+    if (m < 3) return {};
+    FindRuns(0);
+    if (runs_.empty()) return Polygon();
+    // A run that continues across the walk's start is begun again there.
+    if (runs_.size() > 1 && runs_.front().first == 0 && runs_.back().last == m - 1) {
+      Run probe = runs_.back();
+      if (Extend(&probe, 0)) {
+        const int start = runs_.back().first;
+        runs_.clear();
+        FindRuns(start);
+      }
+    }
+    if (runs_.size() == 1 && IsWholeRing(runs_[0])) return WholeRing(runs_[0]);
+    if (runs_.size() == 1) return Polygon();
+    cuts_.resize(runs_.size());
+    for (std::size_t i = 0; i < runs_.size(); ++i) cuts_[i] = MakeCut(i);
+    DropInvertedRuns();
+    if (runs_.size() < 2) return Polygon();
+    return Emit();
+  }
+
+ private:
+  int Size() const { return static_cast<int>(path_.size()); }
+  // Positions in the walk run from start_ to start_ + m - 1.
+  int At(int position) const { return (position % Size() + Size()) % Size(); }
+  Vec2 VertexPoint(int position) const {
+    const ClipperLib::IntPoint& p = path_[static_cast<std::size_t>(At(position))];
+    return Vec2{static_cast<double>(p.X) / settings_.gridStepsPerUnit,
+                static_cast<double>(p.Y) / settings_.gridStepsPerUnit};
+  }
+  const Provenance* Begin(int position) const {
+    return found_.data() + offsets_[static_cast<std::size_t>(At(position))];
+  }
+  const Provenance* End(int position) const {
+    return found_.data() + offsets_[static_cast<std::size_t>(At(position)) + 1];
+  }
+  Ring RingOf(uint32_t contour) const {
+    const ArtObject* p = sources_.contours[contour];
+    return Ring{p, PieceCount(*p)};
+  }
+
+  // Whether the vertex at `position` continues the run; if so the run is
+  // extended to it.
+  bool Extend(Run* run, int position) const {
+    const uint32_t n = sources_.flatCounts[run->contour];
+    const uint32_t maxJump = std::max<uint32_t>(1, n / 4);
+    const double pieces = PieceCount(*sources_.contours[run->contour]);
+    for (const Provenance* c = Begin(position); c != End(position); ++c) {
+      if (c->contour != run->contour) continue;
+      const uint32_t forward = (c->index + n - run->lastIndex) % n;
+      const uint32_t backward = (n - forward) % n;
+      int dir = 0;
+      if (run->dir >= 0 && forward >= 1 && forward <= maxJump) {
+        dir = 1;
+      } else if (run->dir <= 0 && backward >= 1 && backward <= maxJump) {
+        dir = -1;
+      }
+      if (dir == 0) continue;
+      if (dir > 0 && c->index < run->lastIndex) run->offset += pieces;
+      if (dir < 0 && c->index > run->lastIndex) run->offset -= pieces;
+      run->dir = dir;
+      run->last = position;
+      run->lastIndex = c->index;
+      run->lastU = c->u + run->offset;
+      return true;
+    }
+    return false;
+  }
+
+  void FindRuns(int start) {
+    for (int position = start; position < start + Size(); ++position) {
+      if (!runs_.empty() && runs_.back().last == position - 1 && Extend(&runs_.back(), position)) continue;
+      if (Begin(position) == End(position)) continue;
+      // Prefer a source point that the next vertex continues.
+      const Provenance* chosen = Begin(position);
+      for (const Provenance* c = Begin(position); c != End(position); ++c) {
+        Run probe{c->contour, 0, position, position, c->index, c->u, c->u, 0.0};
+        if (position + 1 < start + Size() && Extend(&probe, position + 1)) {
+          chosen = c;
+          break;
+        }
+      }
+      runs_.push_back(Run{chosen->contour, 0, position, position, chosen->index, chosen->u, chosen->u, 0.0});
+    }
+  }
+
+  bool IsWholeRing(const Run& run) const {
+    if (run.first != run.last - Size() + 1) return false;
+    Run probe = run;
+    if (!Extend(&probe, run.first)) return false;
+    return std::fabs(std::fabs(probe.lastU - run.firstU) - PieceCount(*sources_.contours[run.contour])) <
+           1e-9;
+  }
+
+  std::vector<Edge> WholeRing(const Run& run) const {
+    const ArtObject& p = *sources_.contours[run.contour];
+    const int n = PieceCount(p);
+    std::vector<Edge> edges;
+    for (int i = 0; i < n; ++i) {
+      if (run.dir >= 0) {
+        edges.push_back(Edge{PieceOf(p, i), IsCornerAnchor(p, i)});
+      } else {
+        const int k = n - 1 - i;
+        edges.push_back(Edge{Reversed(PieceOf(p, k)), IsCornerAnchor(p, (k + 1) % n)});
+      }
+    }
+    return edges;
+  }
+
+  // The result's own vertices joined by straight edges: for contours whose
+  // sources cannot be followed.
+  std::vector<Edge> Polygon() const {
+    std::vector<Edge> edges;
+    for (int i = 0; i < Size(); ++i) {
+      const Vec2 a = VertexPoint(i), b = VertexPoint(i + 1);
+      edges.push_back(Edge{CubicPiece{a, a, b, b}, true});
+    }
+    return edges;
+  }
+
+  // The gap vertices between run i and the next, in walk order.
+  std::vector<Vec2> GapPoints(std::size_t i) const {
+    const Run& a = runs_[i];
+    const Run& b = runs_[(i + 1) % runs_.size()];
+    int end = b.first;
+    if (end <= a.last) end += Size();
+    std::vector<Vec2> gap;
+    for (int position = a.last + 1; position < end; ++position) gap.push_back(VertexPoint(position));
+    return gap;
+  }
+
+  // The distance from p to the result's edges from vertex `from` to vertex
+  // `to` (walk positions, wrapping).
+  double DistanceToWalk(const Vec2& p, int from, int to) const {
+    if (to <= from) to += Size();
+    double best = Distance(p, VertexPoint(from));
+    for (int position = from; position < to; ++position) {
+      const Vec2 a = VertexPoint(position), b = VertexPoint(position + 1);
+      const double dh = b.h - a.h, dv = b.v - a.v, length2 = dh * dh + dv * dv;
+      double t = length2 > 0 ? ((p.h - a.h) * dh + (p.v - a.v) * dv) / length2 : 0;
+      t = std::clamp(t, 0.0, 1.0);
+      best = std::min(best, Distance(p, Vec2{a.h + t * dh, a.v + t * dv}));
+    }
+    return best;
+  }
+
+  // A start position on b's ring near `near`, from b's source points at
+  // `position` when it has one.
+  double GuessOn(const Run& b, int position, double fallback) const {
+    for (const Provenance* c = Begin(position); c != End(position); ++c) {
+      if (c->contour == b.contour) {
+        const double pieces = PieceCount(*sources_.contours[b.contour]);
+        double u = c->u + b.offset;
+        while (u - fallback > pieces / 2) u -= pieces;
+        while (fallback - u > pieces / 2) u += pieces;
+        return u;
+      }
+    }
+    return fallback;
+  }
+
+  Cut MakeCut(std::size_t i) const {
+    const Run& a = runs_[i];
+    const Run& b = runs_[(i + 1) % runs_.size()];
+    const Ring ra = RingOf(a.contour), rb = RingOf(b.contour);
+    const std::vector<Vec2> gap = GapPoints(i);
+    const Vec2 c = gap.empty() ? VertexPoint(a.last) : gap[gap.size() / 2];
+    const double sGuess = a.lastU;
+    const double tGuess = gap.empty() ? GuessOn(b, a.last, b.firstU) : b.firstU;
+    const double w = 1.0;  // one piece either way
+
+    // The crossing, refined on both curves from the nearest points. The
+    // exact outline lies within the flattening's tolerance of the polygon
+    // union, so a crossing farther than that from the polygon's edges here
+    // is another crossing of the same two curves, not this one.
+    // Where the curves cross at a small angle the polygons' crossing slides
+    // along them, by the tolerance over the sine of half the angle (up to
+    // three times the tolerance here).
+    double s = Project(ra, c, sGuess, w), t = Project(rb, c, tGuess, w);
+    const double reach = 2 * settings_.tolerance + 2 / settings_.gridStepsPerUnit;
+    if (Intersect(ra, &s, rb, &t, sGuess - w, sGuess + w, tGuess - w, tGuess + w)) {
+      const Vec2 da = ra.Tangent(s), db = rb.Tangent(t);
+      const double la = std::hypot(da.h, da.v), lb = std::hypot(db.h, db.v);
+      double slide = 3;
+      if (la > 0 && lb > 0) {
+        const double cosine = std::clamp(std::fabs(Dot(da, db)) / (la * lb), 0.0, 1.0);
+        const double halfSine = std::sqrt((1 - cosine) / 2);
+        slide = std::min(3.0, 1 / std::max(halfSine, 1e-9));
+      }
+      if (DistanceToWalk(ra.At(s), a.last, b.first) <= reach * std::max(1.0, slide))
+        return Cut{s, t, {ra.At(s)}};
+    }
+    // No crossing near: the curves touch or run side by side here. Where
+    // they come within the tolerance, they meet halfway at their nearest
+    // points; otherwise the result's own vertices bridge the gap.
+    s = Project(ra, gap.empty() ? c : gap.front(), sGuess, w);
+    t = Project(rb, gap.empty() ? c : gap.back(), tGuess, w);
+    const Vec2 pa = ra.At(s), pb = rb.At(t);
+    if (Distance(pa, pb) <= 2 * settings_.tolerance + 2 / settings_.gridStepsPerUnit) {
+      return Cut{s, t, {Vec2{(pa.h + pb.h) / 2, (pa.v + pb.v) / 2}}};
+    }
+    if (gap.empty()) return Cut{s, t, {pa, pb}};
+    return Cut{s, t, gap};
+  }
+
+  // Near a tangency the flattenings may cross several times where the
+  // curves cross once or not at all; the runs between such false crossings
+  // come out with their end before their start. They are dropped and their
+  // neighbours joined directly.
+  void DropInvertedRuns() {
+    bool dropped = true;
+    while (dropped && runs_.size() > 2) {
+      dropped = false;
+      for (std::size_t i = 0; i < runs_.size() && runs_.size() > 2; ++i) {
+        const std::size_t prev = (i + runs_.size() - 1) % runs_.size();
+        const double from = cuts_[prev].startB, to = cuts_[i].endA;
+        const int dir = runs_[i].dir;
+        const bool inverted = dir != 0 ? (to - from) * dir < 0 : false;
+        const bool empty = to == from && cuts_[prev].points.size() == 1 && cuts_[i].points.size() == 1;
+        if (!inverted && !empty) continue;
+        runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(i));
+        cuts_.erase(cuts_.begin() + static_cast<std::ptrdiff_t>(i));
+        const std::size_t before = (i + runs_.size() - 1) % runs_.size();
+        JoinIfContinuing(before);
+        cuts_[(i + runs_.size() - 1) % runs_.size()] = MakeCut((i + runs_.size() - 1) % runs_.size());
+        dropped = true;
+        break;
+      }
+    }
+  }
+
+  // Runs `i` and the next that follow one contour in one direction become
+  // one run.
+  void JoinIfContinuing(std::size_t i) {
+    if (runs_.size() < 3) return;
+    const std::size_t next = (i + 1) % runs_.size();
+    Run& a = runs_[i];
+    const Run& b = runs_[next];
+    if (a.contour != b.contour) return;
+    const int dir = a.dir != 0 ? a.dir : b.dir;
+    if (b.dir != 0 && dir != b.dir) return;
+    const double pieces = PieceCount(*sources_.contours[a.contour]);
+    double shift = 0;
+    while (b.firstU + shift - a.lastU > pieces / 2) shift -= pieces;
+    while (a.lastU - (b.firstU + shift) > pieces / 2) shift += pieces;
+    const double step = (b.firstU + shift - a.lastU) * (dir != 0 ? dir : 1);
+    if (step < 0 || step > 1) return;
+    a.dir = dir;
+    a.last = b.last;
+    a.lastIndex = b.lastIndex;
+    a.lastU = b.lastU + shift;
+    a.offset = b.offset + shift;
+    const std::size_t cut = next;
+    cuts_[i] = cuts_[cut];
+    cuts_[i].startB = cuts_[cut].startB;
+    runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(next));
+    cuts_.erase(cuts_.begin() + static_cast<std::ptrdiff_t>(next));
+  }
+
+  // The run's source between two ring positions, its ends moved onto the
+  // cut points so that neighbours meet exactly.
+  void AppendRun(const Run& run, double from, double to, const Vec2& start, const Vec2& end,
+                 std::vector<Edge>* edges) const {
+    const ArtObject& p = *sources_.contours[run.contour];
+    const int n = PieceCount(p);
+    const std::size_t first = edges->size();
+    auto pieceAt = [&](double k) {
+      const long long m = static_cast<long long>(k) % n;
+      return static_cast<int>(m < 0 ? m + n : m);
+    };
+    if (to > from) {
+      for (double k = std::floor(from); k < to; k += 1) {
+        const double t0 = std::max(from, k) - k, t1 = std::min(to, k + 1) - k;
+        if (t1 <= t0) continue;
+        const int piece = pieceAt(k);
+        const CubicPiece whole = PieceOf(p, piece);
+        const bool corner = edges->size() == first || IsCornerAnchor(p, piece);
+        edges->push_back(Edge{t0 == 0 && t1 == 1 ? whole : SubPiece(whole, t0, t1), corner});
+      }
+    } else if (to < from) {
+      for (double k = std::ceil(from) - 1; k + 1 > to; k -= 1) {
+        const double t0 = std::min(from, k + 1) - k, t1 = std::max(to, k) - k;
+        if (t0 <= t1) continue;
+        const int piece = pieceAt(k);
+        const CubicPiece whole = PieceOf(p, piece);
+        const bool corner = edges->size() == first || IsCornerAnchor(p, (piece + 1) % n);
+        edges->push_back(Edge{t0 == 1 && t1 == 0 ? Reversed(whole) : SubPiece(whole, t0, t1), corner});
+      }
+    }
+    if (edges->size() == first) {
+      edges->push_back(Edge{CubicPiece{start, start, end, end}, true});
+      return;
+    }
+    MoveStart(&(*edges)[first].piece, start);
+    MoveEnd(&edges->back().piece, end);
+  }
+
+  static void MoveStart(CubicPiece* c, const Vec2& p) {
+    const bool straight = IsStraight(*c);
+    c->p0 = p;
+    if (straight) c->p1 = p;
+  }
+  static void MoveEnd(CubicPiece* c, const Vec2& p) {
+    const bool straight = IsStraight(*c);
+    c->p3 = p;
+    if (straight) c->p2 = p;
+  }
+
+  std::vector<Edge> Emit() const {
+    std::vector<Edge> edges;
+    const std::size_t count = runs_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      const Cut& in = cuts_[(i + count - 1) % count];
+      const Cut& out = cuts_[i];
+      AppendRun(runs_[i], in.startB, out.endA, in.points.back(), out.points.front(), &edges);
+      for (std::size_t k = 0; k + 1 < out.points.size(); ++k) {
+        const Vec2 a = out.points[k], b = out.points[k + 1];
+        edges.push_back(Edge{CubicPiece{a, a, b, b}, true});
+      }
+    }
+    return edges;
+  }
+
+  const ClipperLib::Path& path_;
+  const SourceTable& sources_;
+  const RebuildSettings& settings_;
+  std::vector<uint32_t> offsets_;
+  std::vector<Provenance> found_;
+  std::vector<Run> runs_;
+  std::vector<Cut> cuts_;
+};
+
+HostPoint ToHost(const Vec2& p) { return HostPoint{static_cast<HostReal>(p.h), static_cast<HostReal>(p.v)}; }
+bool Same(const HostPoint& a, const HostPoint& b) { return a.h == b.h && a.v == b.v; }
+
+struct HostEdge {
+  HostPoint p0, p1, p2, p3;
+  bool corner;
+  bool Straight() const { return Same(p0, p1) && Same(p2, p3); }
+};
+
+// Whether b continues the straight edge a on the same line, the same way.
+bool ContinuesLine(const HostEdge& a, const HostEdge& b) {
+  if (!a.Straight() || !b.Straight()) return false;
+  const double ah = a.p3.h - a.p0.h, av = a.p3.v - a.p0.v;
+  const double bh = b.p3.h - b.p0.h, bv = b.p3.v - b.p0.v;
+  return ah * bv - av * bh == 0 && ah * bh + av * bv > 0;
+}
+
+}  // namespace
+
+std::vector<PathSegment> RebuildContour(const ClipperLib::Path& contour, const SourceTable& sources,
+                                        const ProvenanceIndex& index, const RebuildSettings& settings) {
+  ContourRebuilder rebuilder(contour, sources, index, settings);
+  const std::vector<Edge> edges = rebuilder.Build();
+  // Rounded to the host's 32-bit reals; pieces that shrink to a point go.
+  std::vector<HostEdge> kept;
+  kept.reserve(edges.size());
+  for (const Edge& e : edges) {
+    HostEdge h{ToHost(e.piece.p0), ToHost(e.piece.p1), ToHost(e.piece.p2), ToHost(e.piece.p3),
+               e.cornerAtStart};
+    if (Same(h.p0, h.p3) && Same(h.p0, h.p1) && Same(h.p0, h.p2)) continue;
+    kept.push_back(h);
+  }
+  // A straight stub shorter than kStub, left where a source's anchor lies
+  // just off the curve it meets (as the effect's bridges meet their circles),
+  // goes: the next piece starts where the stub started, its handle moved
+  // along, and the anchor between them is a corner.
+  constexpr double kStub = 0.005;
+  for (std::size_t i = 0; kept.size() > 2 && i < kept.size();) {
+    const HostEdge& e = kept[i];
+    if (!e.Straight() || std::hypot(e.p3.h - e.p0.h, e.p3.v - e.p0.v) >= kStub) {
+      ++i;
+      continue;
+    }
+    HostEdge& next = kept[(i + 1) % kept.size()];
+    const bool nextStraight = next.Straight();
+    next.p1.h += e.p0.h - next.p0.h;
+    next.p1.v += e.p0.v - next.p0.v;
+    next.p0 = e.p0;
+    if (nextStraight) next.p1 = next.p0;
+    next.corner = true;
+    kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  if (settings.removeRedundantPoints) {
+    std::vector<HostEdge> merged;
+    for (const HostEdge& e : kept) {
+      if (!merged.empty() && ContinuesLine(merged.back(), e)) {
+        merged.back().p3 = e.p3;
+        merged.back().p2 = e.p3;
+      } else {
+        merged.push_back(e);
+      }
+    }
+    while (merged.size() > 1 && ContinuesLine(merged.back(), merged.front())) {
+      merged.front().p0 = merged.back().p0;
+      merged.front().p1 = merged.back().p0;
+      merged.front().corner = merged.back().corner;
+      merged.pop_back();
+    }
+    kept = std::move(merged);
+  }
+  std::vector<PathSegment> segments;
+  if (kept.size() < 2) return segments;
+  segments.reserve(kept.size());
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    const HostEdge& before = kept[(i + kept.size() - 1) % kept.size()];
+    segments.push_back(
+        PathSegment{kept[i].p0, before.p2, kept[i].p1, static_cast<HostBoolean>(kept[i].corner)});
+  }
+  return segments;
+}
+
+}  // namespace standin
