@@ -12,5 +12,6 @@ namespace morvelin {
 void AddBridgeCommand(CLI::App& app, int& exitCode);
 void AddEditCommand(CLI::App& app, int& exitCode);
 void AddApplyCommand(CLI::App& app, int& exitCode);
+void AddInkscapeCommand(CLI::App& app, int& exitCode);
 
 }  // namespace morvelin

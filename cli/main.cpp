@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   morvelin::AddBridgeCommand(app, exitCode);
   morvelin::AddEditCommand(app, exitCode);
   morvelin::AddApplyCommand(app, exitCode);
+  morvelin::AddInkscapeCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
