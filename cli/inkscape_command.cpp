@@ -43,7 +43,9 @@ int RunInkscapeCommand(const InkscapeOptions& options, std::ostream& out, std::o
     return 2;
   }
   request.ids = options.ids;
-  request.name = options.input;
+  // Inkscape hands over a temporary copy, whose name means nothing to the
+  // person reading the message.
+  request.name = "the document";
   std::string result;
   try {
     request.text = ReadDocument(options.input);

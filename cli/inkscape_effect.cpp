@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <pugixml.hpp>
 #include <set>
 #include <sstream>
@@ -37,6 +38,7 @@ constexpr const char* kOutlineClass = "morvelin-outline";
 // in the exporter's output. They never reach the result.
 constexpr std::string_view kUnnamedMark = "morvelin~unnamed~";
 constexpr std::string_view kOutlineMark = "morvelin~outline~";
+constexpr const char* kOrderAttribute = "data-morvelin-order";
 
 bool HasClass(pugi::xml_node node, std::string_view wanted) {
   std::istringstream classes(node.attribute("class").value());
@@ -141,10 +143,13 @@ class DocumentIndex {
     return found == ids_.end() ? pugi::xml_node() : found->second;
   }
   bool HasId(const std::string& id) const { return ids_.count(id) != 0; }
+  pugi::xml_node At(int order) const { return nodes_.at(static_cast<std::size_t>(order)); }
+  int size() const { return static_cast<int>(nodes_.size()); }
 
  private:
   void Add(pugi::xml_node node) {
-    order_.emplace(node.internal_object(), static_cast<int>(order_.size()));
+    order_.emplace(node.internal_object(), static_cast<int>(nodes_.size()));
+    nodes_.push_back(node);
     const std::string id = node.attribute("id").value();
     if (!id.empty()) ids_.emplace(id, node);
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
@@ -153,6 +158,7 @@ class DocumentIndex {
   }
   std::unordered_map<pugi::xml_node_struct*, int> order_;
   std::unordered_map<std::string, pugi::xml_node> ids_;
+  std::vector<pugi::xml_node> nodes_;
 };
 
 class SelectionEdit {
@@ -163,6 +169,12 @@ class SelectionEdit {
   std::string Run() {
     Parse(document_, source_);
     root_ = document_.document_element();
+    // The whole document is read as `apply` reads it, so that a fault
+    // anywhere in it is reported at its place in the file.
+    {
+      standin::ArtStore store;
+      store.Dispose(ParseSvg(request_.text, request_.name, store).root);
+    }
     RequoteAttributes(root_);
     const DocumentIndex index(root_);
 
@@ -257,7 +269,7 @@ class SelectionEdit {
   std::vector<pugi::xml_node> SelectedArt(const DocumentIndex& index) const {
     std::vector<pugi::xml_node> art;
     if (request_.ids.empty()) {
-      CollectDrawing(root_, art);
+      CollectDrawing(index, art);
     } else {
       for (const std::string& id : request_.ids) {
         pugi::xml_node node = index.Find(id);
@@ -286,19 +298,59 @@ class SelectionEdit {
     return outermost;
   }
 
-  // The whole drawing: shapes and groups in the root and in visible layers.
-  // Text, images and the like stay where they are, as the effect passes over
-  // them.
-  static void CollectDrawing(pugi::xml_node parent, std::vector<pugi::xml_node>& art) {
+  // The whole drawing: in the root and in visible layers, each object (a
+  // shape, or a group as a whole) that holds a path the effect takes as a
+  // circle, and every effect group. Open lines, text, images and the like,
+  // which the effect passes over, stay where they are.
+  void CollectDrawing(const DocumentIndex& index, std::vector<pugi::xml_node>& art) const {
+    const std::set<int> circles = EffectSourceElements();
+    std::set<pugi::xml_node_struct*> taken;
+    for (const int order : circles) {
+      pugi::xml_node node = index.At(order);
+      while (node.parent() != root_ && !IsLayer(node.parent())) node = node.parent();
+      if (taken.insert(node.internal_object()).second) art.push_back(node);
+    }
+    CollectEffects(root_, art, taken);
+  }
+
+  static void CollectEffects(pugi::xml_node parent, std::vector<pugi::xml_node>& art,
+                             std::set<pugi::xml_node_struct*>& taken) {
     for (pugi::xml_node child : parent.children()) {
       if (child.type() != pugi::node_element || IsHidden(child)) continue;
-      const std::string_view name = child.name();
-      if (IsLayer(child) && !HasClass(child, kEffectClass)) {
-        CollectDrawing(child, art);
-      } else if (name == "g" || IsShapeElement(name)) {
-        art.push_back(child);
+      if (IsGroup(child, kEffectClass)) {
+        if (taken.insert(child.internal_object()).second) art.push_back(child);
+      } else if (IsLayer(child)) {
+        CollectEffects(child, art, taken);
       }
     }
+  }
+
+  // The document order of the elements the importer turns into paths the
+  // effect takes as circles: a copy of the document with every element
+  // numbered in an attribute of its own, which the importer keeps.
+  std::set<int> EffectSourceElements() const {
+    pugi::xml_document numbered;
+    numbered.reset(document_);
+    const DocumentIndex copy(numbered.document_element());
+    for (int order = 0; order < copy.size(); ++order) {
+      copy.At(order).append_attribute(kOrderAttribute).set_value(order);
+    }
+    standin::ArtStore store;
+    const SvgDrawing drawing = ParseSvg(DocumentText(numbered), request_.name, store);
+    std::set<int> found;
+    FindEffectSources(*drawing.root, found);
+    store.Dispose(drawing.root);
+    return found;
+  }
+
+  static void FindEffectSources(const ArtObject& art, std::set<int>& found) {
+    if (IsEffectSource(art)) {
+      for (const auto& [name, value] : art.attributes) {
+        if (name == kOrderAttribute) found.insert(std::atoi(value.c_str()));
+      }
+    }
+    if (art.type != kArtTypeGroup) return;
+    for (const ArtObject* child : art.children) FindEffectSources(*child, found);
   }
 
   // A re-run of one effect group keeps its ids; otherwise the first free
@@ -371,10 +423,6 @@ class SelectionEdit {
       throw EffectFailure("the plug-in did not start: " + CodeForPeople(session.startup()));
     }
     standin::Host& host = session.host();
-    // The whole document is read first, so that a fault anywhere in it is
-    // reported at its place in the file, as `apply` reports it.
-    session.LoadDrawingText(request_.text, request_.name);
-    host.art().Dispose(session.drawing().root);
     try {
       session.LoadDrawingText(ArtDocument(effect, kept), request_.name);
     } catch (const SvgError& error) {
@@ -385,7 +433,7 @@ class SelectionEdit {
 
     standin::EffectApplication& application = session.ApplyEffect(static_cast<float>(request_.viscosity));
     const HostError result = host.effects().Execute(application);
-    if (result != kHostNoError) throw EffectFailure("the effect failed: " + CodeForPeople(result));
+    if (result != kHostNoError) throw EffectFailure(FailureText(host, result));
 
     // After a unite the outlines are the objects it made (without names);
     // without one (fewer than two circles, or no bridge) they are the
@@ -408,6 +456,27 @@ class SelectionEdit {
     }
   }
 
+  // What the effect takes as a circle: a closed path (not inside a compound
+  // path), filled or stroked, neither a guide nor a clipping path.
+  static bool IsEffectSource(const ArtObject& art) {
+    return art.type == kArtTypePath && art.closed && !art.guide && !art.clip &&
+           (art.parent == nullptr || art.parent->type != kArtTypeCompoundPath) &&
+           (art.style.fillPaint != 0 || art.style.strokePaint != 0);
+  }
+
+  // The unite's refusals in the person's terms; other codes as the host
+  // names them.
+  static std::string FailureText(standin::Host& host, HostError result) {
+    std::string text = "the effect failed (" + CodeForPeople(result) + ")";
+    if (host.unite().calls() == 0 || host.unite().lastCall().result != result) return text;
+    if (result == kHostErrBadParameter) {
+      return text +
+             ": the shapes lie beyond the coordinates the unite accepts (1,000,000 units from the origin)";
+    }
+    if (result == kHostErrRange) return text + ": the united outline would have too many points";
+    return text;
+  }
+
   static void MarkUnnamed(ArtObject* art, int& count) {
     if (art->name.empty()) art->name = std::string(kUnnamedMark) + std::to_string(++count);
     for (ArtObject* child : art->children) MarkUnnamed(child, count);
@@ -417,9 +486,7 @@ class SelectionEdit {
   // compound path) are part of them.
   static void MarkOutlines(ArtObject* art, bool united, int& count) {
     const bool path = art->type == kArtTypePath || art->type == kArtTypeCompoundPath;
-    const bool outline = united ? path && art->name.empty()
-                                : art->type == kArtTypePath && art->closed && !art->guide && !art->clip &&
-                                      (art->style.fillPaint != 0 || art->style.strokePaint != 0);
+    const bool outline = united ? path && art->name.empty() : IsEffectSource(*art);
     if (outline) {
       art->name = std::string(kOutlineMark) + std::to_string(++count);
       return;
@@ -472,8 +539,17 @@ class SelectionEdit {
     std::string_view before = source_.text.substr(0, static_cast<std::size_t>(root_.offset_debug() - 1));
     std::ostringstream out;
     out << before;
-    for (pugi::xml_node node = root_; node; node = node.next_sibling()) {
-      node.print(out, "", kPrintOptions, pugi::encoding_utf8);
+    root_.print(out, "", kPrintOptions, pugi::encoding_utf8);
+    // After the root only comments, processing instructions and white
+    // space may follow: the source's bytes after its end tag.
+    const std::size_t end = source_.text.rfind("</" + std::string(root_.name()));
+    const std::size_t close = end == std::string_view::npos ? end : source_.text.find('>', end);
+    if (root_.first_child() && close != std::string_view::npos) {
+      out << source_.text.substr(close + 1);
+    } else {
+      for (pugi::xml_node node = root_.next_sibling(); node; node = node.next_sibling()) {
+        node.print(out, "", kPrintOptions, pugi::encoding_utf8);
+      }
     }
     return out.str();
   }
