@@ -2,14 +2,13 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/inkscape_effect.h"
 #include "cli/svg_errors.h"
+#include "cli/svg_import.h"
 
 namespace morvelin {
 
@@ -20,17 +19,6 @@ bool ParseViscosity(const std::string& text, int* viscosity) {
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, *viscosity);
   return result.ec == std::errc() && result.ptr == end && *viscosity >= 1 && *viscosity <= 100;
-}
-
-std::string ReadDocument(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) throw SvgError(path, "is a directory");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw SvgError(path, "cannot open the file");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw SvgError(path, "cannot read the file");
-  return text.str();
 }
 
 }  // namespace
@@ -48,7 +36,7 @@ int RunInkscapeCommand(const InkscapeOptions& options, std::ostream& out, std::o
   request.name = "the document";
   std::string result;
   try {
-    request.text = ReadDocument(options.input);
+    request.text = ReadSvgFile(options.input);
     result = ApplyEffectToSelection(request);
   } catch (const SvgError& error) {
     err << "Morvelin: " << error.what() << "\n";

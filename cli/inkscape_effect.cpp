@@ -1,7 +1,6 @@
 #include "cli/inkscape_effect.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <pugixml.hpp>
@@ -14,6 +13,7 @@
 #include "cli/svg_element.h"
 #include "cli/svg_export.h"
 #include "cli/svg_import.h"
+#include "cli/svg_raw_xml.h"
 #include "cli/svg_shape_element.h"
 #include "cli/svg_transform.h"
 #include "cli/svg_xml_text.h"
@@ -24,12 +24,7 @@ namespace morvelin {
 
 namespace {
 
-// As the importer reads: values kept as written (no reference decoding), so
-// that untouched nodes go back out as they came in.
-constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_ws_pcdata |
-                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_declaration |
-                                   pugi::parse_doctype;
-constexpr unsigned kPrintOptions = pugi::format_raw | pugi::format_no_escapes | pugi::format_no_declaration;
+constexpr unsigned kPrintOptions = kRawPrintOptions | pugi::format_no_declaration;
 
 constexpr const char* kEffectClass = "morvelin-effect";
 constexpr const char* kSourcesClass = "morvelin-sources";
@@ -70,17 +65,6 @@ bool IsLayer(pugi::xml_node node) {
          std::string_view(node.attribute("inkscape:groupmode").value()) == "layer";
 }
 
-std::string NumberText(double value) {
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, result.ptr);
-}
-
-std::string MatrixText(const SvgMatrix& m) {
-  return "matrix(" + NumberText(m.a) + "," + NumberText(m.b) + "," + NumberText(m.c) + "," + NumberText(m.d) +
-         "," + NumberText(m.e) + "," + NumberText(m.f) + ")";
-}
-
 // False for a matrix that flattens the plane (no inverse).
 bool Invert(const SvgMatrix& m, SvgMatrix* inverse) {
   const double det = m.a * m.d - m.b * m.c;
@@ -103,19 +87,6 @@ bool NearIdentity(const SvgMatrix& m) {
          std::fabs(m.d - 1) < kLinear && std::fabs(m.e) < kOffset && std::fabs(m.f) < kOffset;
 }
 
-// Attribute values holding '"' (possible where the source quoted with ')
-// are re-quoted, so that the double-quoted output stays well-formed.
-void RequoteAttributes(pugi::xml_node node) {
-  for (pugi::xml_attribute attribute : node.attributes()) {
-    const std::string value = attribute.value();
-    if (value.find('"') == std::string::npos) continue;
-    std::string quoted;
-    for (char c : value) quoted += c == '"' ? std::string("&quot;") : std::string(1, c);
-    attribute.set_value(quoted.c_str());
-  }
-  for (pugi::xml_node child : node.children()) RequoteAttributes(child);
-}
-
 std::string DocumentText(const pugi::xml_document& document) {
   std::ostringstream out;
   document.save(out, "", kPrintOptions, pugi::encoding_utf8);
@@ -124,7 +95,7 @@ std::string DocumentText(const pugi::xml_document& document) {
 
 void Parse(pugi::xml_document& document, const SvgSource& source) {
   const pugi::xml_parse_result parsed =
-      document.load_buffer(source.text.data(), source.text.size(), kParseOptions, pugi::encoding_utf8);
+      document.load_buffer(source.text.data(), source.text.size(), kRawParseOptions, pugi::encoding_utf8);
   if (!parsed) FailAtOffset(source, static_cast<std::size_t>(parsed.offset), parsed.description());
   const pugi::xml_node root = document.document_element();
   if (!root) FailAtOffset(source, source.text.size(), "no root element");
@@ -133,10 +104,28 @@ void Parse(pugi::xml_document& document, const SvgSource& source) {
   }
 }
 
+// Calls `visit` for every element below `node`, in document order. Without
+// recursion: a document may nest deeper than the stack would allow.
+template <typename Visit>
+void ForEachElementBelow(pugi::xml_node node, Visit visit) {
+  struct Walker : pugi::xml_tree_walker {
+    explicit Walker(Visit& visit) : visit(visit) {}
+    bool for_each(pugi::xml_node& child) override {
+      if (child.type() == pugi::node_element) visit(child);
+      return true;
+    }
+    Visit& visit;
+  } walker(visit);
+  node.traverse(walker);
+}
+
 // Elements in document order (which is paint order), and by id.
 class DocumentIndex {
  public:
-  explicit DocumentIndex(pugi::xml_node root) { Add(root); }
+  explicit DocumentIndex(pugi::xml_node root) {
+    Add(root);
+    ForEachElementBelow(root, [this](pugi::xml_node node) { Add(node); });
+  }
   int Order(pugi::xml_node node) const { return order_.at(node.internal_object()); }
   pugi::xml_node Find(const std::string& id) const {
     const auto found = ids_.find(id);
@@ -152,9 +141,6 @@ class DocumentIndex {
     nodes_.push_back(node);
     const std::string id = node.attribute("id").value();
     if (!id.empty()) ids_.emplace(id, node);
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-      if (child.type() == pugi::node_element) Add(child);
-    }
   }
   std::unordered_map<pugi::xml_node_struct*, int> order_;
   std::unordered_map<std::string, pugi::xml_node> ids_;
@@ -407,14 +393,9 @@ class SelectionEdit {
   }
 
   static void CopyStyleSheets(pugi::xml_node node, pugi::xml_node into) {
-    for (pugi::xml_node child : node.children()) {
-      if (child.type() != pugi::node_element) continue;
-      if (std::string_view(child.name()) == "style") {
-        into.append_copy(child);
-      } else {
-        CopyStyleSheets(child, into);
-      }
-    }
+    ForEachElementBelow(node, [into](pugi::xml_node element) mutable {
+      if (std::string_view(element.name()) == "style") into.append_copy(element);
+    });
   }
 
   void AddOutline(pugi::xml_node effect, pugi::xml_node kept, const SvgMatrix& fromRoot) const {
@@ -497,14 +478,11 @@ class SelectionEdit {
   }
 
   static void FindOutlines(pugi::xml_node node, std::vector<pugi::xml_node>& paths) {
-    for (pugi::xml_node child : node.children()) {
-      if (child.type() != pugi::node_element) continue;
-      if (std::string_view(child.attribute("id").value()).substr(0, kOutlineMark.size()) == kOutlineMark) {
-        paths.push_back(child);
-      } else {
-        FindOutlines(child, paths);
+    ForEachElementBelow(node, [&paths](pugi::xml_node element) {
+      if (std::string_view(element.attribute("id").value()).substr(0, kOutlineMark.size()) == kOutlineMark) {
+        paths.push_back(element);
       }
-    }
+    });
   }
 
   // An outline keeps its path data and paint; the marks, and the editor's

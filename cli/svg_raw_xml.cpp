@@ -1,0 +1,43 @@
+#include "cli/svg_raw_xml.h"
+
+#include <charconv>
+
+namespace morvelin {
+
+namespace {
+
+std::string NumberText(double value) {
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+}  // namespace
+
+void RequoteAttributes(pugi::xml_node node) {
+  // A walker, not recursion: kept nodes may nest deeper than the stack allows.
+  struct Requote : pugi::xml_tree_walker {
+    bool for_each(pugi::xml_node& each) override {
+      Attributes(each);
+      return true;
+    }
+    static void Attributes(pugi::xml_node each) {
+      for (pugi::xml_attribute attribute : each.attributes()) {
+        const std::string value = attribute.value();
+        if (value.find('"') == std::string::npos) continue;
+        std::string quoted;
+        for (char c : value) quoted += c == '"' ? std::string("&quot;") : std::string(1, c);
+        attribute.set_value(quoted.c_str());
+      }
+    }
+  } requote;
+  Requote::Attributes(node);
+  node.traverse(requote);
+}
+
+std::string MatrixText(const SvgMatrix& m) {
+  return "matrix(" + NumberText(m.a) + " " + NumberText(m.b) + " " + NumberText(m.c) + " " + NumberText(m.d) +
+         " " + NumberText(m.e) + " " + NumberText(m.f) + ")";
+}
+
+}  // namespace morvelin
