@@ -29,10 +29,9 @@ constexpr unsigned kPrintOptions = kRawPrintOptions | pugi::format_no_declaratio
 constexpr const char* kEffectClass = "morvelin-effect";
 constexpr const char* kSourcesClass = "morvelin-sources";
 constexpr const char* kOutlineClass = "morvelin-outline";
-// Names given to art objects for the length of one run, to find them again
-// in the exporter's output. They never reach the result.
+// A name given to the imported objects that have none, so that the objects
+// a unite makes are the ones without a name. It never reaches the result.
 constexpr std::string_view kUnnamedMark = "morvelin~unnamed~";
-constexpr std::string_view kOutlineMark = "morvelin~outline~";
 constexpr const char* kOrderAttribute = "data-morvelin-order";
 
 bool HasClass(pugi::xml_node node, std::string_view wanted) {
@@ -419,30 +418,33 @@ class SelectionEdit {
     // After a unite the outlines are the objects it made (without names);
     // without one (fewer than two circles, or no bridge) they are the
     // circles themselves.
-    const bool united = host.unite().calls() > 0;
-    int outlines = 0;
-    MarkOutlines(session.Shown(application).root, united, outlines);
-    if (outlines == 0) {
+    std::vector<const ArtObject*> outlines;
+    FindOutlines(*session.Shown(application).root, host.unite().calls() > 0, outlines);
+    if (outlines.empty()) {
       throw SvgError(request_.name, "the selection holds no closed, filled or stroked path for the effect");
     }
 
-    const std::string written = ExportSvg(session.Shown(application));
+    // The outlines are written by the exporter as a drawing of their own,
+    // built in memory: such a drawing is written whole, in the art's
+    // coordinates, which are the root's.
+    standin::ArtStore& store = host.art();
+    SvgDrawing alone;
+    alone.source = request_.name;
+    alone.root = store.NewGroup(nullptr);
+    for (const ArtObject* outline : outlines) {
+      ArtObject* copy = store.Copy(outline);
+      copy->name.clear();
+      store.Place(copy, kPlaceInsideOnTop, alone.root);
+    }
+    const std::string written = ExportSvg(alone);
+    store.Dispose(alone.root);
     pugi::xml_document exported;
     Parse(exported, SvgSource{written, request_.name});
-    std::vector<pugi::xml_node> paths;
-    FindOutlines(exported.document_element(), paths);
-    for (pugi::xml_node path : paths) {
+    for (pugi::xml_node path : exported.document_element().children()) {
+      if (path.type() != pugi::node_element) continue;
       pugi::xml_node outline = effect.insert_copy_before(path, kept);
       CleanOutline(outline, fromRoot);
     }
-  }
-
-  // What the effect takes as a circle: a closed path (not inside a compound
-  // path), filled or stroked, neither a guide nor a clipping path.
-  static bool IsEffectSource(const ArtObject& art) {
-    return art.type == kArtTypePath && art.closed && !art.guide && !art.clip &&
-           (art.parent == nullptr || art.parent->type != kArtTypeCompoundPath) &&
-           (art.style.fillPaint != 0 || art.style.strokePaint != 0);
   }
 
   // The unite's refusals in the person's terms; other codes as the host
@@ -463,26 +465,23 @@ class SelectionEdit {
     for (ArtObject* child : art->children) MarkUnnamed(child, count);
   }
 
-  // Marks the outline objects' names; their children (contours of a
-  // compound path) are part of them.
-  static void MarkOutlines(ArtObject* art, bool united, int& count) {
-    const bool path = art->type == kArtTypePath || art->type == kArtTypeCompoundPath;
-    const bool outline = united ? path && art->name.empty() : IsEffectSource(*art);
-    if (outline) {
-      art->name = std::string(kOutlineMark) + std::to_string(++count);
-      return;
-    }
-    if (art->type == kArtTypeGroup) {
-      for (ArtObject* child : art->children) MarkOutlines(child, united, count);
-    }
+  // What the effect takes as a circle: a closed path (not inside a compound
+  // path), filled or stroked, neither a guide nor a clipping path.
+  static bool IsEffectSource(const ArtObject& art) {
+    return art.type == kArtTypePath && art.closed && !art.guide && !art.clip &&
+           (art.parent == nullptr || art.parent->type != kArtTypeCompoundPath) &&
+           (art.style.fillPaint != 0 || art.style.strokePaint != 0);
   }
 
-  static void FindOutlines(pugi::xml_node node, std::vector<pugi::xml_node>& paths) {
-    ForEachElementBelow(node, [&paths](pugi::xml_node element) {
-      if (std::string_view(element.attribute("id").value()).substr(0, kOutlineMark.size()) == kOutlineMark) {
-        paths.push_back(element);
-      }
-    });
+  // The outline objects, in paint order; the contours of a compound path
+  // are part of it.
+  static void FindOutlines(const ArtObject& art, bool united, std::vector<const ArtObject*>& outlines) {
+    const bool path = art.type == kArtTypePath || art.type == kArtTypeCompoundPath;
+    if (united ? path && art.name.empty() : IsEffectSource(art)) {
+      outlines.push_back(&art);
+    } else if (art.type == kArtTypeGroup) {
+      for (const ArtObject* child : art.children) FindOutlines(*child, united, outlines);
+    }
   }
 
   // An outline keeps its path data and paint; the marks, and the editor's
