@@ -8,7 +8,7 @@
 #include "cli/commands.h"
 #include "cli/inkscape_effect.h"
 #include "cli/svg_errors.h"
-#include "cli/svg_import.h"
+#include "cli/svg_raw_xml.h"
 
 namespace morvelin {
 

@@ -11,7 +11,6 @@
 #include "cli/svg_cascade.h"
 #include "cli/svg_css.h"
 #include "cli/svg_element.h"
-#include "cli/svg_raw_xml.h"
 #include "cli/svg_shape_element.h"
 #include "cli/svg_transform.h"
 #include "cli/svg_xml_text.h"
@@ -19,6 +18,12 @@
 namespace morvelin {
 
 namespace {
+
+// Attribute values are kept as written (no reference decoding by the parser)
+// so that they go back out byte for byte; white space inside text is kept.
+constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_ws_pcdata |
+                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_declaration |
+                                   pugi::parse_doctype;
 
 constexpr int kMaxAnchors = 32767;  // host segment indices are signed 16-bit
 constexpr int kMaxDepth = 400;      // nested groups
@@ -36,11 +41,42 @@ bool IsBlank(std::string_view text) {
                      [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
 
+std::string NumberText(double value) {
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+std::string MatrixText(const SvgMatrix& m) {
+  return "matrix(" + NumberText(m.a) + " " + NumberText(m.b) + " " + NumberText(m.c) + " " + NumberText(m.d) +
+         " " + NumberText(m.e) + " " + NumberText(m.f) + ")";
+}
+
+// Re-quotes attribute values holding '"' (possible when the source quoted
+// them with '), so that the double-quoted output stays well-formed.
+struct RequoteAttributes : pugi::xml_tree_walker {
+  bool for_each(pugi::xml_node& node) override {
+    Requote(node);
+    return true;
+  }
+  static void Requote(pugi::xml_node node) {
+    for (pugi::xml_attribute attribute : node.attributes()) {
+      const std::string value = attribute.value();
+      if (value.find('"') == std::string::npos) continue;
+      std::string quoted;
+      for (char c : value) quoted += c == '"' ? std::string("&quot;") : std::string(1, c);
+      attribute.set_value(quoted.c_str());
+    }
+  }
+};
+
 // The kept text of a node: its XML with the values as written.
 std::string NodeText(pugi::xml_node node) {
-  RequoteAttributes(node);
+  RequoteAttributes requote;
+  RequoteAttributes::Requote(node);
+  node.traverse(requote);
   std::ostringstream out;
-  node.print(out, "", kRawPrintOptions, pugi::encoding_utf8);
+  node.print(out, "", pugi::format_raw | pugi::format_no_escapes, pugi::encoding_utf8);
   return out.str();
 }
 
@@ -63,8 +99,8 @@ class Importer {
       : source_{text, name}, store_(store) {}
 
   SvgDrawing Run() {
-    const pugi::xml_parse_result parsed = document_.load_buffer(source_.text.data(), source_.text.size(),
-                                                                kRawParseOptions, pugi::encoding_utf8);
+    const pugi::xml_parse_result parsed =
+        document_.load_buffer(source_.text.data(), source_.text.size(), kParseOptions, pugi::encoding_utf8);
     if (!parsed) FailAtOffset(source_, static_cast<std::size_t>(parsed.offset), parsed.description());
     const pugi::xml_node root = document_.document_element();
     if (!root) FailAtOffset(source_, source_.text.size(), "no root element");
@@ -260,7 +296,7 @@ SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::A
   return Importer(text, source, store).Run();
 }
 
-std::string ReadSvgFile(const std::string& path) {
+SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) throw SvgError(path, "is a directory");
   std::ifstream in(path, std::ios::binary);
@@ -268,11 +304,7 @@ std::string ReadSvgFile(const std::string& path) {
   std::ostringstream text;
   text << in.rdbuf();
   if (in.bad()) throw SvgError(path, "cannot read the file");
-  return text.str();
-}
-
-SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store) {
-  return ParseSvg(ReadSvgFile(path), path, store);
+  return ParseSvg(text.str(), path, store);
 }
 
 }  // namespace morvelin

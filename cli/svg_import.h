@@ -27,10 +27,6 @@
 
 namespace morvelin {
 
-// The text of the file at `path`. Throws SvgError for a folder or an
-// unreadable file.
-std::string ReadSvgFile(const std::string& path);
-
 // Reads the SVG file at `path` into `store`. Throws SvgError for an
 // unreadable file and for everything ParseSvg rejects.
 SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store);

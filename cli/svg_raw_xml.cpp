@@ -1,6 +1,11 @@
 #include "cli/svg_raw_xml.h"
 
 #include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/svg_errors.h"
 
 namespace morvelin {
 
@@ -33,6 +38,17 @@ void RequoteAttributes(pugi::xml_node node) {
   } requote;
   Requote::Attributes(node);
   node.traverse(requote);
+}
+
+std::string ReadSvgFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) throw SvgError(path, "is a directory");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw SvgError(path, "cannot open the file");
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) throw SvgError(path, "cannot read the file");
+  return text.str();
 }
 
 std::string MatrixText(const SvgMatrix& m) {

@@ -1,5 +1,6 @@
-// SVG read and written with attribute values kept as written, so that nodes
-// the tool does not change go back out as they came in.
+// SVG documents edited as XML: read from a file, parsed and written with
+// attribute values kept as written, so that nodes the tool does not change
+// go back out as they came in.
 #pragma once
 
 #include <pugixml.hpp>
@@ -22,6 +23,10 @@ constexpr unsigned kRawPrintOptions = pugi::format_raw | pugi::format_no_escapes
 // (possible where the source quoted them with '), so that the double-quoted
 // output stays well-formed.
 void RequoteAttributes(pugi::xml_node node);
+
+// The text of the file at `path`. Throws SvgError for a folder or an
+// unreadable file.
+std::string ReadSvgFile(const std::string& path);
 
 // "matrix(a b c d e f)", each number the shortest text that reads back as
 // the same double.
