@@ -21,5 +21,6 @@ enum ExitCode : int {
 void AddBridgeCommand(CLI::App& app, int& exitCode);
 void AddEditCommand(CLI::App& app, int& exitCode);
 void AddApplyCommand(CLI::App& app, int& exitCode);
+void AddInkscapeCommand(CLI::App& app, int& exitCode);
 
 }  // namespace morvelin

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   morvelin::AddBridgeCommand(app, exitCode);
   morvelin::AddEditCommand(app, exitCode);
   morvelin::AddApplyCommand(app, exitCode);
+  morvelin::AddInkscapeCommand(app, exitCode);
   // A first word that names no subcommand is said to be one.
   if (argc > 1 && argv[1][0] != '-' &&
       app.get_subcommands([&](const CLI::App* command) { return command->check_name(argv[1]); }).empty()) {

@@ -36,7 +36,7 @@ TEST(MorvelinTool, CommandLinesItDoesNotUnderstandExitWithTwo) {
     const char* arguments;
     const char* says;
   } rows[] = {
-      {"frobnicate", "unknown subcommand \"frobnicate\"; the subcommands are bridge edit apply"},
+      {"frobnicate", "unknown subcommand \"frobnicate\"; the subcommands are bridge edit apply inkscape"},
       {"", "A subcommand is required"},
       {"apply --no-such-option", "--no-such-option"},
   };
