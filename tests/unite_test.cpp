@@ -342,14 +342,14 @@ TEST_F(UniteTest, NestedCircleLeavesTheOuterOneIdentical) {
 // sources, with no zero-length segment, and the area the shapes paint.
 TEST_F(UniteTest, TangentAndDegenerateShapesGiveValidOutlines) {
   // A circle with one anchor repeated: a piece of zero length.
-  testscene::ArtSpec repeated = RoundCircle("", 100, 0, 10);
+  testscene::ArtDescription repeated = RoundCircle("", 100, 0, 10);
   repeated.segments.insert(repeated.segments.begin() + 3, repeated.segments[3]);
   const auto bridge = ComputeBridgeOutline(BlendCircle{{200, 0}, 10}, BlendCircle{{230, 0}, 10}, 0.5f, 2.0f);
   ASSERT_TRUE(bridge.has_value());
   const std::vector<PathSegment> bridgeSegments(bridge->segments, bridge->segments + 4);
   struct Case {
     const char* name;
-    std::vector<testscene::ArtSpec> shapes;
+    std::vector<testscene::ArtDescription> shapes;
     std::size_t outlines;  // 0: one or two
     std::size_t maxSegments;
     bool sameAsFirst;  // the result is the first shape, segment for segment
@@ -370,7 +370,7 @@ TEST_F(UniteTest, TangentAndDegenerateShapesGiveValidOutlines) {
     std::vector<ArtHandle> objects;
     std::vector<std::vector<PathSegment>> sources;
     double separateArea = 0;
-    for (const testscene::ArtSpec& shape : c.shapes) {
+    for (const testscene::ArtDescription& shape : c.shapes) {
       objects.push_back(scene_.Add(shape));
       sources.push_back(objects.back()->segments);
       separateArea += standin::FilledOutlineArea(*objects.back());
