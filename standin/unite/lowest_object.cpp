@@ -31,8 +31,9 @@ ArtObject* LowestInPaintOrder(const std::vector<ArtObject*>& objects) {
       ArtObject* at = pending.back();
       pending.pop_back();
       if (listed.count(at) != 0) return at;
-      for (auto child = at->children.rbegin(); child != at->children.rend(); ++child)
-        pending.push_back(*child);
+      // Topmost child first onto the stack, so the lowest comes off first.
+      for (ArtObject* child = at->children.back(); child != nullptr; child = child->siblings.below)
+        pending.push_back(child);
     }
   }
   return nullptr;
