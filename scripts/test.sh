@@ -21,7 +21,7 @@ bash scripts/corpus.sh tests/data/corpus
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$(nproc)" | tee build-asan/ctest.log
+  LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-asan --output-on-failure -j "$(nproc)" | tee build-asan/ctest.log
 
 echo "== browser playground: WebAssembly build, tests in headless Chromium"
 bash scripts/build.sh web
