@@ -3,9 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "cli/bridge_command.h"
 #include "cli/commands.h"
 #include "cli/effect_session.h"
+#include "cli/float_argument.h"
 #include "cli/svg_errors.h"
 #include "standin/unite/unite_engine.h"
 

@@ -34,14 +34,6 @@ std::optional<float> ParseNamedArgument(const char* name, const std::string& tex
 
 }  // namespace
 
-std::optional<float> ParseFloatArgument(std::string_view text) {
-  float value = 0.0f;
-  const char* const end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, value);
-  if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
-  return value;
-}
-
 std::string BridgeOutlineJson(const std::optional<BridgeOutline>& outline) {
   if (!outline) return "null";
   std::string json = "{\"segments\":[";

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "blend/bridge_geometry.h"
+#include "cli/float_argument.h"
 
 namespace morvelin {
 
@@ -19,12 +20,6 @@ struct BridgeArguments {
   std::string viscosity = "50";
   std::string cap = "2";
 };
-
-// The whole of `text` read as the nearest 32-bit float (std::from_chars
-// syntax: no leading '+' or blanks, "inf" and "nan" allowed). Nothing when the
-// text is not such a number, has trailing characters, or lies outside the
-// float range.
-std::optional<float> ParseFloatArgument(std::string_view text);
 
 // One line of JSON without a newline: `null` for no bridge, otherwise
 // {"segments":[{"anchor":[x,y],"in":[x,y],"out":[x,y]},...]} for segments 0 to

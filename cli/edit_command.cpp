@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "cli/bridge_command.h"
 #include "cli/commands.h"
 #include "cli/effect_session.h"
+#include "cli/float_argument.h"
 #include "cli/float_text.h"
 #include "cli/svg_errors.h"
 #include "standin/core/host.h"
