@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <sstream>
 
 #include "cli/commands.h"
 #include "cli/effect_session.h"
@@ -11,33 +12,29 @@
 
 namespace morvelin {
 
-int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream& err) {
-  const std::optional<float> viscosity = ParseFloatArgument(options.viscosity);
-  if (!viscosity.has_value()) {
-    err << "morvelin apply: --viscosity: not a number: " << options.viscosity << "\n";
-    return 2;
-  }
+namespace {
 
-  EffectSession session;
+// Everything between start-up and shut-down: loads the drawing, applies the
+// effect, reports and saves. Messages for `err` go to `messages`.
+int ApplyInSession(EffectSession& session, const ApplyOptions& options, float viscosity, std::ostream& out,
+                   std::ostream& messages) {
   if (session.startup() != kHostNoError) {
-    err << "morvelin apply: the plug-in did not start: " << CodeForPeople(session.startup()) << "\n";
+    messages << "morvelin apply: the plug-in did not start: " << CodeForPeople(session.startup()) << "\n";
     return 1;
   }
   try {
     session.LoadDrawing(options.input);
   } catch (const SvgError& error) {
-    err << "morvelin apply: " << error.what() << "\n";
+    messages << "morvelin apply: " << error.what() << "\n";
     return 2;
   }
 
   standin::Host& host = session.host();
   host.unite().SetMerging(!options.noUnite);
-  host.journal().Clear();
-  standin::EffectApplication& application = session.ApplyEffect(*viscosity);
+  standin::EffectApplication& application = session.ApplyEffect(viscosity);
   const HostError result = host.effects().Execute(application);
-  if (options.trace) err << host.journal().Dump();
   if (result != kHostNoError) {
-    err << "morvelin apply: the effect failed: " << CodeForPeople(result) << "\n";
+    messages << "morvelin apply: the effect failed: " << CodeForPeople(result) << "\n";
     return 1;
   }
 
@@ -54,11 +51,31 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
   try {
     session.Save(application, options.output, options.png);
   } catch (const OutputError& error) {
-    err << "morvelin apply: " << error.what() << "\n";
+    messages << "morvelin apply: " << error.what() << "\n";
     return 2;
   }
   out << "Wrote " << options.output << (options.png.empty() ? "" : " and " + options.png) << ".\n";
   return 0;
+}
+
+}  // namespace
+
+int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream& err) {
+  const std::optional<float> viscosity = ParseFloatArgument(options.viscosity);
+  if (!viscosity.has_value()) {
+    err << "morvelin apply: --viscosity: not a number: " << options.viscosity << "\n";
+    return 2;
+  }
+
+  std::ostringstream messages;
+  EffectSession session;
+  const int code = ApplyInSession(session, options, *viscosity, out, messages);
+  session.Shutdown();
+  // The trace covers the whole run, start-up to shut-down; the messages
+  // follow it, so that the last line says how the run ended.
+  if (options.trace) err << session.host().journal().Dump();
+  err << messages.str();
+  return code;
 }
 
 void AddApplyCommand(CLI::App& app, int& exitCode) {
@@ -71,7 +88,7 @@ void AddApplyCommand(CLI::App& app, int& exitCode) {
       ->capture_default_str();
   command->add_flag("--no-unite", options->noUnite, "build the bridges but leave the objects ununited");
   command->add_option("--png", options->png, "also render the result as PNG");
-  command->add_flag("--trace", options->trace, "print the host calls to stderr");
+  command->add_flag("--trace", options->trace, "print every host call of the run to stderr");
   command->callback([options, &exitCode] { exitCode = RunApplyCommand(*options, std::cout, std::cerr); });
 }
 

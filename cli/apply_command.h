@@ -13,7 +13,7 @@ struct ApplyOptions {
   std::string png;               // also render a PNG when not empty
   std::string viscosity = "50";  // the "rate" stored in the application
   bool noUnite = false;          // record the unite but leave the objects as they are
-  bool trace = false;            // print the journal of host calls to `err`
+  bool trace = false;            // print every host call of the run, start-up to shut-down, to `err`
 };
 
 // Runs the command; returns the exit code: 0 done, 2 bad input or output

@@ -7,8 +7,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "plugin/plugin_globals.h"
 
@@ -114,13 +117,29 @@ TEST_F(ApplyCommandTest, UnwritableOutputIsAnErrorAndLeavesNoFile) {
   EXPECT_TRUE(fs::is_empty(dir_));
 }
 
-TEST_F(ApplyCommandTest, TraceListsTheHostCalls) {
+TEST_F(ApplyCommandTest, TraceListsEveryHostCallAndComparesEqualBetweenRuns) {
   morvelin::ApplyOptions options;
   options.output = (dir_ / "out.svg").string();
   options.trace = true;
-  ASSERT_EQ(Run(options), 0);
-  EXPECT_NE(err_.str().find("AI Pathfinder Suite.DoUniteEffect("), std::string::npos);
-  EXPECT_NE(err_.str().find("AI Art Suite.DuplicateArt("), std::string::npos);
+  ASSERT_EQ(Run(options), 0) << err_.str();
+  const std::string first = err_.str();
+
+  // The run itself, and start-up and shut-down around it: the first call
+  // acquires a suite, the last frees the globals block.
+  EXPECT_NE(first.find("AI Pathfinder Suite.DoUniteEffect("), std::string::npos);
+  EXPECT_NE(first.find("AI Art Suite.DuplicateArt("), std::string::npos);
+  EXPECT_NE(first.find("AI Live Effect Suite.AddLiveEffect("), std::string::npos) << first;
+  EXPECT_EQ(first.rfind("SP Basic Suite.AcquireSuite(", 0), 0u) << first;
+  const std::string lastLine = first.substr(first.rfind('\n', first.size() - 2) + 1);
+  EXPECT_NE(lastLine.find(".FreeBlock("), std::string::npos) << lastLine;
+  // Handles are serial numbers, never address bits.
+  EXPECT_FALSE(std::regex_search(first, std::regex("#[0-9]*[a-fA-F]"))) << first;
+
+  // Another run, with the heap in another state, traces the same lines.
+  std::vector<std::unique_ptr<char[]>> ballast;
+  for (int i = 1; i < 200; ++i) ballast.emplace_back(new char[static_cast<std::size_t>(i) * 24]);
+  ASSERT_EQ(Run(options), 0) << err_.str();
+  EXPECT_EQ(err_.str(), first);
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "standin/journal/handle_serials.h"
+
 namespace standin {
 
 ArtObject* ArtStore::Adopt(std::unique_ptr<ArtObject> art, ArtObject* parent) {
   ArtObject* raw = art.get();
   objects_.emplace(raw, std::move(art));
+  NoteNewHandle(raw);
   if (parent != nullptr) {
     raw->parent = parent;
     parent->children.push_back(raw);

@@ -5,6 +5,7 @@
 
 #include "standin/core/host.h"
 #include "standin/core/suite_registry.h"
+#include "standin/journal/handle_serials.h"
 
 namespace standin {
 
@@ -17,6 +18,7 @@ HostError BlockStore::Allocate(uint32_t size, void** block) {
   // written shows up.
   std::memset(memory.get(), 0xCD, size == 0 ? 1 : size);
   *block = memory.get();
+  NoteNewHandle(memory.get());
   blocks_.emplace(memory.get(), std::move(memory));
   return kHostNoError;
 }
@@ -48,6 +50,8 @@ const SPBlocksSuite kBlocksSuite = {BlocksAllocate, BlocksFree};
 
 }  // namespace
 
-void RegisterBlocksSuite(Host& host) { host.suites().Add(kSPBlocksSuite, kSPBlocksSuiteVersion, &kBlocksSuite); }
+void RegisterBlocksSuite(Host& host) {
+  host.suites().Add(kSPBlocksSuite, kSPBlocksSuiteVersion, &kBlocksSuite);
+}
 
 }  // namespace standin

@@ -1,6 +1,7 @@
 #include "standin/core/host.h"
 
 #include <sstream>
+#include <utility>
 
 #include "standin/art/art_store.h"
 #include "standin/core/block_store.h"
@@ -20,6 +21,12 @@ namespace {
 Host* gCurrent = nullptr;
 // The plug-in reference is an address the plug-in never dereferences.
 PluginObject* const kPluginReference = reinterpret_cast<PluginObject*>(0x5E1F);
+
+// The plug-in reference, the first handle the journal numbers.
+PluginRef NewPluginReference(Journal& journal) {
+  journal.handles().Created(kPluginReference);
+  return kPluginReference;
+}
 }  // namespace
 
 std::string Balance::Text() const {
@@ -30,8 +37,9 @@ std::string Balance::Text() const {
 }
 
 Host::Host()
-    : previous_(gCurrent),
-      self_(kPluginReference),
+    // Current from the start, so that the stores number what they make now.
+    : previous_(std::exchange(gCurrent, this)),
+      self_(NewPluginReference(journal_)),
       suites_(std::make_unique<SuiteRegistry>()),
       blocks_(std::make_unique<BlockStore>()),
       art_(std::make_unique<ArtStore>()),
@@ -43,7 +51,6 @@ Host::Host()
       contexts_(std::make_unique<ContextStack>()),
       unite_(std::make_unique<UniteEngine>()),
       resources_(std::make_unique<ResourceTable>()) {
-  gCurrent = this;
   RegisterBlocksSuite(*this);
   RegisterArtSuites(*this);
   RegisterUnicodeStringSuite(*this);

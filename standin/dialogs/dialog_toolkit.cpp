@@ -6,6 +6,7 @@
 #include "standin/core/host.h"
 #include "standin/core/resource_table.h"
 #include "standin/core/suite_registry.h"
+#include "standin/journal/handle_serials.h"
 
 namespace standin {
 
@@ -56,6 +57,7 @@ bool DialogToolkit::IsLive(const NotifierObject* notifier) const {
 DialogObject* DialogToolkit::Build(const DialogTemplate& dialogTemplate, PluginRef owner, const char* name,
                                    void* userData) {
   auto dialog = std::make_unique<DialogObject>();
+  NoteNewHandle(dialog.get());
   dialog->owner = owner;
   dialog->name = name != nullptr ? name : "";
   dialog->resourceID = dialogTemplate.id;
@@ -63,6 +65,7 @@ DialogObject* DialogToolkit::Build(const DialogTemplate& dialogTemplate, PluginR
   dialog->userData = userData;
   for (const DialogItemTemplate& itemTemplate : dialogTemplate.items) {
     auto item = std::make_unique<ItemObject>();
+    NoteNewHandle(item.get());
     item->dialog = dialog.get();
     item->id = itemTemplate.id;
     item->role = RoleOf(itemTemplate);
@@ -113,6 +116,7 @@ void DialogToolkit::EndModal(DialogObject& dialog, int32_t id) {
 void DialogToolkit::Deliver(ItemObject* item, const char* type) {
   if (!IsLive(item)) return;
   NotifierObject notifier{type != nullptr ? type : ""};
+  NoteNewHandle(&notifier);
   const LiveNotifier live(liveNotifiers_, &notifier);
   if (item->notify != nullptr) {
     item->notify(item, &notifier);

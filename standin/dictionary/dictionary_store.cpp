@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "standin/journal/handle_serials.h"
+
 namespace standin {
 
 namespace {
@@ -42,6 +44,7 @@ DictEntry DictEntry::String(std::string utf8) {
 DictionaryHandle DictionaryStore::Create() {
   const std::uintptr_t id = kFirstDictionaryId + 8 * nextDictionary_++;
   dictionaries_.emplace(id, EntryList{});
+  NoteNewHandle(reinterpret_cast<const void*>(id));
   return reinterpret_cast<DictionaryHandle>(id);
 }
 
@@ -55,6 +58,7 @@ DictKey DictionaryStore::Key(const std::string& name) {
   const DictKey key = reinterpret_cast<DictKey>(kFirstKeyId + 8 * keyNames_.size());
   keyNames_.push_back(name);
   keys_.emplace(name, key);
+  NoteNewHandle(key);
   return key;
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "standin/dictionary/windows_1252.h"
+#include "standin/journal/handle_serials.h"
 
 namespace standin {
 
@@ -31,6 +32,7 @@ UnicodeStringHandle StringStore::Make(std::string utf8) {
   const std::uintptr_t id = kFirstStringId + 8 * nextId_++;
   strings_.emplace(id, std::move(utf8));
   ++made_;
+  NoteNewHandle(reinterpret_cast<const void*>(id));
   return reinterpret_cast<UnicodeStringHandle>(id);
 }
 

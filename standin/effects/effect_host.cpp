@@ -2,14 +2,18 @@
 
 #include "standin/art/art_store.h"
 #include "standin/core/host.h"
+#include "standin/journal/handle_serials.h"
 
 namespace standin {
 
 namespace {
 
-// Contexts are the application's index + 1, so that null is never one.
+// Contexts are numbers from this base on in steps of 8, by the application's
+// index: never null, and apart from every other handle the host makes.
+constexpr std::uintptr_t kFirstContextId = 0x5C000000u;
+
 ParamContext ContextFor(std::size_t index) {
-  return reinterpret_cast<ParamContext>(static_cast<std::uintptr_t>(index + 1));
+  return reinterpret_cast<ParamContext>(kFirstContextId + 8 * static_cast<std::uintptr_t>(index));
 }
 
 }  // namespace
@@ -19,6 +23,7 @@ EffectApplication& EffectHost::Apply(ArtObject* drawn, DictionaryHandle paramete
   application->drawn = drawn;
   application->parameters = parameters;
   application->context = ContextFor(applications_.size());
+  NoteNewHandle(application->context);
   applications_.push_back(std::move(application));
   return *applications_.back();
 }
@@ -65,9 +70,11 @@ HostError EffectHost::EditParameters(EffectApplication& application, HostBoolean
 }
 
 HostError EffectHost::Update(ParamContext context) {
-  const auto index = reinterpret_cast<std::uintptr_t>(context);
-  if (index == 0 || index > applications_.size()) return kHostErrBadParameter;
-  return Execute(*applications_[index - 1]);
+  const auto id = reinterpret_cast<std::uintptr_t>(context);
+  if (id < kFirstContextId || (id - kFirstContextId) % 8 != 0) return kHostErrBadParameter;
+  const std::uintptr_t index = (id - kFirstContextId) / 8;
+  if (index >= applications_.size()) return kHostErrBadParameter;
+  return Execute(*applications_[index]);
 }
 
 }  // namespace standin

@@ -2,6 +2,7 @@
 
 #include "standin/core/host.h"
 #include "standin/effects/effect_host.h"
+#include "standin/journal/handle_serials.h"
 
 namespace standin {
 
@@ -32,6 +33,7 @@ LiveEffectObject* EffectRegistry::Add(const LiveEffectInfo& info) {
   effect->minorVersion = info.minorVersion;
   effect->prefersAsInput = info.prefersAsInput;
   effect->styleFlags = info.styleFlags;
+  NoteNewHandle(effect.get());
   effects_.push_back(std::move(effect));
   return effects_.back().get();
 }

@@ -1,7 +1,6 @@
 #include "standin/journal/journal.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <sstream>
 
 namespace standin {
@@ -63,14 +62,6 @@ std::string Journal::Dump() const {
     out << '\n';
   }
   return out.str();
-}
-
-std::string HandleText(const void* handle) {
-  if (handle == nullptr) return "null";
-  char text[32];
-  std::snprintf(text, sizeof text, "#%llx",
-                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(handle) & 0xFFFFFFu));
-  return text;
 }
 
 std::string CodeText(HostError code) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host_api/host_types.h"
+#include "standin/journal/handle_serials.h"
 
 namespace standin {
 
@@ -50,6 +51,9 @@ class Journal {
   // One line per entry: "suite.op(args)" and " -> injected code" when failed.
   std::string Dump() const;
 
+  // The serial numbers by which entries name handles (see HandleText).
+  HandleSerials& handles() { return handles_; }
+
  private:
   struct Fault {
     std::string op;
@@ -63,10 +67,9 @@ class Journal {
   bool recording_ = true;
   std::vector<Fault> faults_;
   std::vector<std::pair<std::size_t, HostError>> failAt_;
+  HandleSerials handles_;
 };
 
-// Formats a pointer-sized handle for the journal ("null" or "#<id>").
-std::string HandleText(const void* handle);
 // Text of a four-character code, e.g. "'STOP'", or the decimal number.
 std::string CodeText(HostError code);
 

@@ -4,6 +4,7 @@
 
 #include "standin/core/host.h"
 #include "standin/core/suite_registry.h"
+#include "standin/journal/handle_serials.h"
 
 namespace standin {
 
@@ -25,6 +26,7 @@ MenuGroupObject* MenuStore::AddGroup(const std::string& name, int32_t options, M
   group->options = options;
   group->openedBy = openedBy;
   if (openedBy != nullptr) openedBy->submenu = group.get();
+  NoteNewHandle(group.get());
   groups_.push_back(std::move(group));
   return groups_.back().get();
 }
@@ -38,6 +40,7 @@ MenuItemObject* MenuStore::AddItem(PluginRef owner, const std::string& name, Men
   item->group = group;
   item->text = text;
   item->options = options;
+  NoteNewHandle(item.get());
   items_.push_back(std::move(item));
   return items_.back().get();
 }
