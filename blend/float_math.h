@@ -1,10 +1,14 @@
 // Float-in, float-out versions of the few libm functions the bridge geometry
 // uses. Each takes a 32-bit float, evaluates in double precision and rounds
 // the result to a 32-bit float, so that every caller rounds at the same place.
+// acos, cos and sin are the plug-in's own (portable_trig.h): the platform's
+// differ (msvcrt's acos, mingw-w64's x87 cos and sin in the DLL), and these
+// give glibc's results on every platform.
 #pragma once
 
 #include <cmath>
 
+#include "blend/portable_trig.h"
 #include "host_api/host_types.h"
 
 namespace blend_math {
@@ -27,10 +31,10 @@ inline HostReal RoundToReal(double value) {
 inline HostReal ClampedAcos(HostReal x) {
   if (x > 1.0f) x = 1.0f;
   if (x < -1.0f) x = -1.0f;
-  return RoundToReal(std::acos(static_cast<double>(x)));
+  return RoundToReal(PortableAcos(x));
 }
 
-inline HostReal FloatCos(HostReal x) { return RoundToReal(std::cos(static_cast<double>(x))); }
-inline HostReal FloatSin(HostReal x) { return RoundToReal(std::sin(static_cast<double>(x))); }
+inline HostReal FloatCos(HostReal x) { return RoundToReal(PortableCos(x)); }
+inline HostReal FloatSin(HostReal x) { return RoundToReal(PortableSin(x)); }
 
 }  // namespace blend_math
