@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every flavour and runs every test: the
 # cross build of Morvelin.aip (its 32-bit layout checks run as it compiles),
-# the native suite with the DLL checks, and the suite again under
+# the native suite with the DLL checks, the shipped DLL driven by the Win32
+# stand-in host under wine against the native build, the suite again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, then short libFuzzer runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +14,11 @@ bash scripts/build.sh win
 echo "== native build and tests"
 bash scripts/build.sh native
 MORVELIN_REQUIRE_DLL=1 ctest --test-dir build --output-on-failure -j "$(nproc)" | tee build/ctest.log
+
+echo "== the shipped DLL under wine: differential test and fault sweep"
+# wine directly, or under qemu-i386 where this kernel runs no 32-bit programs
+# (MORVELIN_WINE_ROUTE=native|qemu forces a route); a new prefix each run.
+bash scripts/wine-run.sh build-win/wine-prefix bash tests/wine/differential.sh
 
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan
@@ -30,4 +36,8 @@ for log in build/ctest.log build-asan/ctest.log; do
   total=$((total + $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")))
   failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")))
 done
+# The differential test counts the files it compared.
+read -r diff_passed diff_failed <build/wine-diff/summary
+total=$((total + diff_passed + diff_failed))
+failed=$((failed + diff_failed))
 echo "tests: $((total - failed)) passed, $failed failed"

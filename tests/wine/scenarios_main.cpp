@@ -139,7 +139,12 @@ void RunEdit(std::ostream& out, const std::string& folder, const std::string& dr
   std::ostringstream table;
   std::ostringstream err;
   const int code = morvelin::RunEditCommand(arguments, table, err);
-  out << table.str() << err.str() << "exit code " << code << "\n";
+  // The table names the file written; without the run's folder, so that two
+  // runs compare.
+  std::string text = table.str();
+  for (std::size_t at; (at = text.find(folder + "/")) != std::string::npos;)
+    text.erase(at, folder.size() + 1);
+  out << text << err.str() << "exit code " << code << "\n";
   if (code != 0) gBalanced = false;
 
   morvelin::EffectSession session;
