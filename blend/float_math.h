@@ -1,11 +1,14 @@
 // Float-in, float-out versions of the few libm functions the bridge geometry
 // uses. Each takes a 32-bit float, evaluates in double precision and rounds
 // the result to a 32-bit float, so that every caller rounds at the same place.
-// The geometry calls libm only through these helpers.
+// acos, cos and sin are the plug-in's own (portable_trig.h): the platform's
+// differ (msvcrt's acos, mingw-w64's x87 cos and sin in the DLL), and these
+// give glibc's results on every argument compared, on every platform.
 #pragma once
 
 #include <cmath>
 
+#include "blend/portable_trig.h"
 #include "host_api/host_types.h"
 
 namespace blend_math {
@@ -26,30 +29,19 @@ inline HostReal RoundToReal(double value) { return static_cast<HostReal>(value);
 inline HostReal ClampedAcos(HostReal x) {
   if (x > 1.0f) x = 1.0f;
   if (x < -1.0f) x = -1.0f;
-  return RoundToReal(std::acos(static_cast<double>(x)));
+  return RoundToReal(PortableAcos(x));
 }
 
-inline HostReal FloatCos(HostReal x) { return RoundToReal(std::cos(static_cast<double>(x))); }
-inline HostReal FloatSin(HostReal x) { return RoundToReal(std::sin(static_cast<double>(x))); }
+inline HostReal FloatCos(HostReal x) { return RoundToReal(PortableCos(x)); }
+inline HostReal FloatSin(HostReal x) { return RoundToReal(PortableSin(x)); }
 
 // The cosine and sine of one angle, each rounded to a 32-bit float: always
-// the values FloatCos and FloatSin give. With glibc one sincos evaluation
-// yields both (it shares the argument reduction and returns exactly what cos
-// and sin return); elsewhere they are two calls.
+// the values FloatCos and FloatSin give, from the plug-in's own maths.
 struct CosineSine {
   HostReal cosine;
   HostReal sine;
 };
 
-inline CosineSine FloatCosSin(HostReal x) {
-#if defined(__GLIBC__)
-  double sine = 0.0;
-  double cosine = 0.0;
-  ::sincos(static_cast<double>(x), &sine, &cosine);
-  return {RoundToReal(cosine), RoundToReal(sine)};
-#else
-  return {FloatCos(x), FloatSin(x)};
-#endif
-}
+inline CosineSine FloatCosSin(HostReal x) { return {FloatCos(x), FloatSin(x)}; }
 
 }  // namespace blend_math

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "blend/bridge_geometry.h"
+#include "cli/float_text.h"
 #include "params/effect_parameters.h"
 
 namespace morvelin {

@@ -1,19 +1,21 @@
 #include "cli/effect_session.h"
 
-#include "cli/plugin_resources.h"
+#include <iostream>
+
+#include "cli/plugin_module.h"
 #include "cli/png_render.h"
 #include "cli/sample_drawing.h"
 #include "cli/svg_export.h"
 #include "cli/svg_import.h"
 #include "cli/svg_output_file.h"
-#include "plugin/plugin_main.h"
 #include "standin/dictionary/dictionary_store.h"
 
 namespace morvelin {
 
-EffectSession::EffectSession(bool keepJournal) : session_(host_, PluginMain) {
+EffectSession::EffectSession(bool keepJournal)
+    : session_(host_, OpenPlugin(host_.resources(), &loadProblem_)) {
   host_.journal().SetRecording(keepJournal);
-  LoadPluginResources(host_.resources());
+  if (!loadProblem_.empty()) std::cerr << "morvelin: " << loadProblem_ << "\n";
   startup_ = session_.Startup();
   if (startup_ == kHostNoError && host_.effects().registeredEffect() == nullptr)
     startup_ = kHostErrUnsupported;

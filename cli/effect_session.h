@@ -1,7 +1,7 @@
 // A stand-in host with the plug-in loaded and one drawing in it: what the
-// `apply` and `edit` commands share. Making a session starts the plug-in
-// ("Startup" through PluginMain, with its resources loaded into the host);
-// Shutdown, or destroying it, shuts the plug-in down.
+// `apply` and `edit` commands share. Making a session opens the plug-in
+// (cli/plugin_module.h) and starts it ("Startup" through PluginMain, with its
+// resources loaded into the host); Shutdown, or destroying it, shuts the plug-in down.
 #pragma once
 
 #include <optional>
@@ -56,6 +56,7 @@ class EffectSession {
 
  private:
   standin::Host host_;
+  std::string loadProblem_;  // why the plug-in could not be loaded, or empty
   standin::PluginSession session_;
   HostError startup_ = kHostNoError;
   bool shutDown_ = false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/plugin_module.h"
 #include "cli/version_text.h"
 
 int main(int argc, char** argv) {
@@ -11,7 +12,19 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.set_version_flag("--version", morvelin::VersionText(), "print the tool's and the plug-in's version");
   int exitCode = morvelin::kExitDone;
+#ifdef MORVELIN_PLUGIN_DLL
+  // The Win32 build loads the shipped plug-in; `bridge`, which calls the
+  // geometry directly, exists only in the native build.
+  app.add_option_function<std::string>(
+      "--plugin", [](const std::string& path) { morvelin::SetPluginPath(path); },
+      "the plug-in file to load (default: Morvelin.aip beside this program)");
+  app.fallthrough();
+  app.footer(
+      "This Windows build writes no PNG previews (no --png): the PNG renderer's library is built only for "
+      "the native tool.");
+#else
   morvelin::AddBridgeCommand(app, exitCode);
+#endif
   morvelin::AddEditCommand(app, exitCode);
   morvelin::AddApplyCommand(app, exitCode);
   morvelin::AddInkscapeCommand(app, exitCode);

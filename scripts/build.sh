@@ -2,7 +2,8 @@
 # Configures and builds one flavour of the project.
 #   scripts/build.sh native   -> build/       (tests, the morvelin tool, benchmarks)
 #   scripts/build.sh asan     -> build-asan/  (the same under AddressSanitizer + UBSan)
-#   scripts/build.sh win      -> build-win/   (Morvelin.aip, the 32-bit Windows plug-in)
+#   scripts/build.sh win      -> build-win/   (Morvelin.aip, the 32-bit Windows plug-in, and
+#                                             morvelin.exe, the stand-in host that loads it)
 #   scripts/build.sh web      -> build-web/web/ (the browser playground: index.html, its script, the .wasm)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,7 +12,9 @@ case "${1:-native}" in
   native) cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build build -j "$jobs" ;;
   asan) cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMORVELIN_SANITIZE=ON >/dev/null &&
         cmake --build build-asan -j "$jobs" ;;
-  win) cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+  win) bash scripts/win-deps.sh build-win/deps &&
+       cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+         -DMORVELIN_WIN_DEPS="$PWD/build-win/deps" >/dev/null &&
        cmake --build build-win -j "$jobs" ;;
   web) bash scripts/web-sources.sh "$PWD/build-web/debian-src" &&
        NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \

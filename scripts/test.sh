@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every flavour and runs every test: the
 # cross build of Morvelin.aip (its 32-bit layout checks run as it compiles),
-# the native suite with the DLL checks, and the suite again under
+# the native suite with the DLL checks, the shipped DLL driven by the Win32
+# stand-in host under wine against the native build, the suite again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, the browser playground in
 # headless Chromium, then short libFuzzer runs.
 set -euo pipefail
@@ -17,6 +18,11 @@ MORVELIN_REQUIRE_DLL=1 ctest --test-dir build --output-on-failure -j "$(nproc)" 
 
 echo "== the kept public drawings through scripts/corpus.sh"
 bash scripts/corpus.sh tests/data/corpus
+
+echo "== the shipped DLL under wine: differential test and fault sweep"
+# wine directly, or under qemu-i386 where this kernel runs no 32-bit programs
+# (MORVELIN_WINE_ROUTE=native|qemu forces a route); a new prefix each run.
+bash scripts/wine-run.sh build-win/wine-prefix bash tests/wine/differential.sh
 
 echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 bash scripts/build.sh asan
@@ -38,4 +44,8 @@ for log in build/ctest.log build-asan/ctest.log; do
   total=$((total + $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")))
   failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")))
 done
+# The differential test counts the files it compared.
+read -r diff_passed diff_failed <build/wine-diff/summary
+total=$((total + diff_passed + diff_failed))
+failed=$((failed + diff_failed))
 echo "tests: $((total - failed)) passed, $failed failed"
