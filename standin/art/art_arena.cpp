@@ -1,15 +1,32 @@
 #include "standin/art/art_arena.h"
 
-#include <sanitizer/asan_interface.h>
-
 #include <cstdlib>
+
+// Empty slots are marked off-limits to AddressSanitizer where the build has
+// it; elsewhere (the Win32 and WebAssembly builds) the marks do nothing.
+#if defined(__has_include)
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#endif
+#endif
+#ifndef ASAN_POISON_MEMORY_REGION
+#define ASAN_POISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#endif
+#ifdef _WIN32
+#include <malloc.h>
+#endif
 
 namespace standin {
 
 void ArtArena::FreeSlab::operator()(Slot* slab) const {
   ASAN_UNPOISON_MEMORY_REGION(slab, kSlabBytes);
   for (std::size_t i = 0; i < kSlotsPerSlab; ++i) slab[i].~Slot();
+#ifdef _WIN32
+  _aligned_free(slab);
+#else
   std::free(slab);
+#endif
 }
 
 ArtArena::~ArtArena() {
@@ -22,7 +39,12 @@ ArtArena::~ArtArena() {
 }
 
 void ArtArena::AddSlab() {
+#ifdef _WIN32
+  // msvcrt has no aligned_alloc; its aligned blocks go back through _aligned_free.
+  void* memory = _aligned_malloc(kSlabBytes, kSlabBytes);
+#else
   void* memory = std::aligned_alloc(kSlabBytes, kSlabBytes);
+#endif
   if (memory == nullptr) throw std::bad_alloc();
   Slot* slab = static_cast<Slot*>(memory);
   for (std::size_t i = 0; i < kSlotsPerSlab; ++i) new (&slab[i]) Slot();
