@@ -1,10 +1,10 @@
 #include "cli/svg_raw_xml.h"
 
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "cli/number_chars.h"
 #include "cli/svg_errors.h"
 
 namespace morvelin {
@@ -13,7 +13,7 @@ namespace {
 
 std::string NumberText(double value) {
   char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
+  const auto result = WriteChars(text, text + sizeof text, value);
   return std::string(text, result.ptr);
 }
 
