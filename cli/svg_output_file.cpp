@@ -58,12 +58,6 @@ OutputFiles::~OutputFiles() {
   for (const Staged& file : staged_) unlink(file.temporary.c_str());
 }
 
-std::string OutputFiles::Stage(const std::string& path, std::string_view bytes) {
-  return Stage(path, [bytes](std::ostream& out) {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  });
-}
-
 std::string OutputFiles::Stage(const std::string& path, const std::function<void(std::ostream&)>& write) {
   const std::filesystem::path target(path);
   std::filesystem::path folder = target.parent_path();
@@ -116,18 +110,6 @@ void OutputFiles::Commit() {
     }
     staged_.erase(staged_.begin());
   }
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  OutputFiles files;
-  files.Stage(path, bytes);
-  files.Commit();
-}
-
-void WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write) {
-  OutputFiles files;
-  files.Stage(path, write);
-  files.Commit();
 }
 
 }  // namespace morvelin

@@ -22,12 +22,6 @@ OutputFiles::~OutputFiles() {
   for (const Staged& file : staged_) DeleteFileW(std::filesystem::u8path(file.temporary).wstring().c_str());
 }
 
-std::string OutputFiles::Stage(const std::string& path, std::string_view bytes) {
-  return Stage(path, [bytes](std::ostream& out) {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  });
-}
-
 std::string OutputFiles::Stage(const std::string& path, const std::function<void(std::ostream&)>& write) {
   const std::filesystem::path target = std::filesystem::u8path(path);
   std::filesystem::path folder = target.parent_path();
@@ -68,18 +62,6 @@ void OutputFiles::Commit() {
       throw OutputError(file.target, "cannot replace the file: " + LastErrorText());
     staged_.erase(staged_.begin());
   }
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  OutputFiles files;
-  files.Stage(path, bytes);
-  files.Commit();
-}
-
-void WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& write) {
-  OutputFiles files;
-  files.Stage(path, write);
-  files.Commit();
 }
 
 }  // namespace morvelin
