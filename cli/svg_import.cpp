@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <pugixml.hpp>
 #include <sstream>
@@ -13,6 +11,7 @@
 #include "cli/svg_cascade.h"
 #include "cli/svg_css.h"
 #include "cli/svg_element.h"
+#include "cli/svg_raw_xml.h"
 #include "cli/svg_shape_element.h"
 #include "cli/svg_transform.h"
 #include "cli/svg_xml_text.h"
@@ -35,29 +34,9 @@ bool IsBlank(std::string_view text) {
                      [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
 
-// Re-quotes attribute values holding '"' (possible when the source quoted
-// them with '), so that the double-quoted output stays well-formed.
-struct RequoteAttributes : pugi::xml_tree_walker {
-  bool for_each(pugi::xml_node& node) override {
-    Requote(node);
-    return true;
-  }
-  static void Requote(pugi::xml_node node) {
-    for (pugi::xml_attribute attribute : node.attributes()) {
-      const std::string value = attribute.value();
-      if (value.find('"') == std::string::npos) continue;
-      std::string quoted;
-      for (char c : value) quoted += c == '"' ? std::string("&quot;") : std::string(1, c);
-      attribute.set_value(quoted.c_str());
-    }
-  }
-};
-
 // The kept text of a node: its XML with the values as written.
 std::string NodeText(pugi::xml_node node) {
-  RequoteAttributes requote;
-  RequoteAttributes::Requote(node);
-  node.traverse(requote);
+  RequoteAttributes(node);
   std::ostringstream out;
   node.print(out, "", pugi::format_raw | pugi::format_no_escapes, pugi::encoding_utf8);
   return out.str();
@@ -86,8 +65,7 @@ class Importer {
                                                                      kParseOptions, pugi::encoding_utf8);
     if (!parsed) FailAtOffset(source_, static_cast<std::size_t>(parsed.offset), parsed.description());
     CheckAttributesUnique();
-    RequoteAttributes requote;
-    document_->xml.traverse(requote);
+    RequoteAttributes(document_->xml);
     const pugi::xml_node root = document_->xml.document_element();
     if (!root) FailAtOffset(source_, source_.text.size(), "no root element");
     if (SvgName(root) != "svg") {
@@ -336,14 +314,7 @@ SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::A
 }
 
 SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) throw SvgError(path, "is a directory");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw SvgError(path, "cannot open the file");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw SvgError(path, "cannot read the file");
-  return ParseSvg(text.str(), path, store);
+  return ParseSvg(ReadSvgFile(path), path, store);
 }
 
 }  // namespace morvelin
