@@ -13,7 +13,7 @@
 namespace morvelin {
 
 EffectSession::EffectSession(bool keepJournal)
-    : session_(host_, OpenPlugin(host_.resources(), &loadProblem_)) {
+    : session_(host_, OpenPlugin(host_.resources(), &loadProblem_), PluginFileForReload()) {
   host_.journal().SetRecording(keepJournal);
   if (!loadProblem_.empty()) std::cerr << "morvelin: " << loadProblem_ << "\n";
   startup_ = session_.Startup();

@@ -10,6 +10,7 @@
 #include "host_api/host_api.h"
 
 namespace standin {
+class PluginFile;
 class ResourceTable;
 }
 
@@ -22,9 +23,17 @@ void SetPluginPath(const std::string& path);
 
 // The plug-in's entry point, with its string table and dialog template added
 // to `table` the way the host reads them from the plug-in file. The Win32
-// build loads the file once per process and keeps it loaded. Null when the
+// build loads the file once per process and keeps it loaded, but for an
+// Unload through PluginFileForReload(). Null when the
 // plug-in cannot be loaded; `problem` (when not null) then says why, naming
 // the file.
 PluginMainProc OpenPlugin(standin::ResourceTable& table, std::string* problem = nullptr);
+
+// The plug-in file OpenPlugin opened, for a PluginSession to take out of
+// memory after an accepted Unload and load again for the Reload: the Win32
+// build frees the DLL and loads it anew, so the plug-in's static data is
+// really lost in between; the native build's linked-in plug-in stays. One
+// object for the whole process.
+standin::PluginFile* PluginFileForReload();
 
 }  // namespace morvelin

@@ -9,6 +9,7 @@
 
 #include "cli/plugin_module.h"
 #include "resources/resource_texts.h"
+#include "standin/core/plugin_file.h"
 #include "standin/core/resource_table.h"
 
 namespace morvelin {
@@ -184,6 +185,48 @@ bool LoadResources(HMODULE module, standin::ResourceTable& table, std::string* p
   return true;
 }
 
+// Loads `path` unless it is the module already loaded.
+bool LoadModule(const std::string& path, std::string* problem) {
+  if (gModule != nullptr && gLoadedPath == path) return true;
+  if (gModule != nullptr) FreeLibrary(gModule);
+  gModule = LoadLibraryW(Wide(path).c_str());
+  if (gModule == nullptr) {
+    *problem = path + ": cannot load the plug-in: " + ErrorText(GetLastError());
+    return false;
+  }
+  gLoadedPath = path;
+  return true;
+}
+
+PluginMainProc EntryPoint(const std::string& path, std::string* problem) {
+  const FARPROC entry = GetProcAddress(gModule, MORVELIN_ENTRY_POINT_NAME);
+  if (entry == nullptr) {
+    *problem = path + ": exports no " MORVELIN_ENTRY_POINT_NAME;
+    return nullptr;
+  }
+  PluginMainProc entryPoint = nullptr;
+  static_assert(sizeof entryPoint == sizeof entry, "function pointers of one size");
+  std::memcpy(&entryPoint, &entry, sizeof entryPoint);
+  return entryPoint;
+}
+
+// The DLL leaves memory on Unload (FreeLibrary runs its DLL_PROCESS_DETACH
+// and static destructors) and is loaded anew, from the same file, for the
+// Reload.
+class LoadedPlugin final : public standin::PluginFile {
+ public:
+  void Unload() override {
+    if (gModule != nullptr) FreeLibrary(gModule);
+    gModule = nullptr;
+  }
+  PluginMainProc Load() override {
+    std::string problem;
+    const std::string path = gLoadedPath;
+    gLoadedPath.clear();
+    return LoadModule(path, &problem) ? EntryPoint(path, &problem) : nullptr;
+  }
+};
+
 }  // namespace
 
 void SetPluginPath(const std::string& path) { gPath = path; }
@@ -192,29 +235,20 @@ PluginMainProc OpenPlugin(standin::ResourceTable& table, std::string* problem) {
   std::string ignored;
   if (problem == nullptr) problem = &ignored;
   const std::string path = gPath.empty() ? DefaultPath() : gPath;
-  if (gModule == nullptr || gLoadedPath != path) {
-    if (gModule != nullptr) FreeLibrary(gModule);
-    gModule = LoadLibraryW(Wide(path).c_str());
-    if (gModule == nullptr) {
-      *problem = path + ": cannot load the plug-in: " + ErrorText(GetLastError());
-      return nullptr;
-    }
-    gLoadedPath = path;
-  }
-  const FARPROC entry = GetProcAddress(gModule, MORVELIN_ENTRY_POINT_NAME);
-  if (entry == nullptr) {
-    *problem = path + ": exports no " MORVELIN_ENTRY_POINT_NAME;
-    return nullptr;
-  }
+  if (!LoadModule(path, problem)) return nullptr;
+  PluginMainProc entryPoint = EntryPoint(path, problem);
+  if (entryPoint == nullptr) return nullptr;
   std::string missing;
   if (!LoadResources(gModule, table, &missing)) {
     *problem = path + ": " + missing;
     return nullptr;
   }
-  PluginMainProc entryPoint = nullptr;
-  static_assert(sizeof entryPoint == sizeof entry, "function pointers of one size");
-  std::memcpy(&entryPoint, &entry, sizeof entryPoint);
   return entryPoint;
+}
+
+standin::PluginFile* PluginFileForReload() {
+  static LoadedPlugin file;
+  return &file;
 }
 
 }  // namespace morvelin

@@ -3,6 +3,7 @@
 #include "cli/plugin_module.h"
 #include "cli/plugin_resources.h"
 #include "plugin/plugin_main.h"
+#include "standin/core/plugin_file.h"
 
 namespace morvelin {
 
@@ -11,6 +12,22 @@ void SetPluginPath(const std::string&) {}
 PluginMainProc OpenPlugin(standin::ResourceTable& table, std::string*) {
   LoadPluginResources(table);
   return PluginMain;
+}
+
+namespace {
+
+// Linked-in code cannot leave memory.
+class LinkedPlugin final : public standin::PluginFile {
+ public:
+  void Unload() override {}
+  PluginMainProc Load() override { return PluginMain; }
+};
+
+}  // namespace
+
+standin::PluginFile* PluginFileForReload() {
+  static LinkedPlugin file;
+  return &file;
 }
 
 }  // namespace morvelin

@@ -10,6 +10,7 @@
 
 #include "plugin/ai_error.h"
 #include "plugin/plugin_globals.h"
+#include "standin/core/plugin_file.h"
 #include "support/plugin_session_fixture.h"
 
 namespace {
@@ -95,6 +96,44 @@ TEST_F(PluginMainTest, UnloadThenReloadRestoresTheBlock) {
   EXPECT_EQ(gGlobals->openingRate, 42.0f);
   // Neither allocates, frees nor acquires.
   EXPECT_TRUE(host_.journal().entries().empty()) << host_.journal().Dump();
+}
+
+// Plug-in code that loses its static data when it leaves memory, as a DLL
+// does, and that can be made unloadable.
+class ForgetfulFile final : public standin::PluginFile {
+ public:
+  void Unload() override {
+    ++unloads;
+    gGlobals = nullptr;
+  }
+  PluginMainProc Load() override {
+    ++loads;
+    return loadable ? PluginMain : nullptr;
+  }
+  int unloads = 0;
+  int loads = 0;
+  bool loadable = true;
+};
+
+TEST_F(PluginMainTest, AnUnloadedPluginIsLoadedAgainForTheReloadAndFindsItsParkedBlock) {
+  ForgetfulFile file;
+  standin::PluginSession session(host_, PluginMain, &file);
+  ASSERT_EQ(session.Startup(), kHostNoError);
+  PluginGlobals* const block = gGlobals;
+  block->openingRate = 42.0f;
+
+  ASSERT_EQ(session.Unload(), kHostNoError);
+  EXPECT_EQ(file.unloads, 1);
+  EXPECT_EQ(session.ChooseMenuItem(nullptr), kHostErrBadParameter);  // no code in memory to answer
+  file.loadable = false;
+  EXPECT_EQ(session.Reload(), kHostErrBadParameter);
+  file.loadable = true;
+  ASSERT_EQ(session.Reload(), kHostNoError);
+  EXPECT_EQ(file.loads, 2);
+  EXPECT_EQ(gGlobals, block);
+  EXPECT_EQ(gGlobals->openingRate, 42.0f);
+  ASSERT_EQ(session.Shutdown(), kHostNoError);
+  EXPECT_EQ(file.unloads, 1);
 }
 
 TEST_F(PluginMainTest, FailedAcquisitionAtStartupAllocatesNothingAndReleasesTheRest) {

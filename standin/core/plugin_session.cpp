@@ -1,11 +1,18 @@
 #include "standin/core/plugin_session.h"
 
 #include "standin/core/host.h"
+#include "standin/core/plugin_file.h"
 #include "standin/effects/effect_host.h"
 
 namespace standin {
 
-PluginSession::PluginSession(Host& host, PluginMainProc entryPoint) : host_(host), entryPoint_(entryPoint) {
+PluginSession::PluginSession(Host& host, PluginMainProc entryPoint, PluginFile* file)
+    : host_(host), entryPoint_(nullptr), file_(file) {
+  SetEntryPoint(entryPoint);
+}
+
+void PluginSession::SetEntryPoint(PluginMainProc entryPoint) {
+  entryPoint_ = entryPoint;
   host_.effects().SetEntryPoint(entryPoint);
 }
 
@@ -21,10 +28,20 @@ HostError PluginSession::Shutdown() {
 
 HostError PluginSession::Unload() {
   SPMessageData message{};
-  return Send(kSPAccessCaller, kSPAccessUnloadSelector, &message);
+  const HostError result = Send(kSPAccessCaller, kSPAccessUnloadSelector, &message);
+  // A plug-in that refuses the Unload stays in memory.
+  if (result == kHostNoError && file_ != nullptr) {
+    SetEntryPoint(nullptr);
+    file_->Unload();
+  }
+  return result;
 }
 
 HostError PluginSession::Reload() {
+  if (entryPoint_ == nullptr && file_ != nullptr) {
+    SetEntryPoint(file_->Load());
+    if (entryPoint_ == nullptr) return lastResult_ = kHostErrBadParameter;
+  }
   SPMessageData message{};
   return Send(kSPAccessCaller, kSPAccessReloadSelector, &message);
 }

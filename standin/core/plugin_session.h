@@ -14,15 +14,22 @@
 namespace standin {
 
 class Host;
+class PluginFile;
 
 class PluginSession {
  public:
   // Makes `entryPoint` the plug-in the host talks to; the EffectHost sends
-  // its effect messages through it too.
-  PluginSession(Host& host, PluginMainProc entryPoint);
+  // its effect messages through it too. With a `file` (not owned; it must
+  // outlive the session), an Unload the plug-in accepts takes its code out
+  // of memory and the Reload loads it again; without one the code stays.
+  PluginSession(Host& host, PluginMainProc entryPoint, PluginFile* file = nullptr);
 
   HostError Startup();
   HostError Shutdown();
+  // After an accepted Unload the plug-in's code is out of memory until the
+  // Reload; any other message in between fails with kHostErrBadParameter.
+  // A Reload whose code cannot be loaded returns kHostErrBadParameter and
+  // sends nothing.
   HostError Unload();
   HostError Reload();
   // The user chose `item`, a menu item the plug-in added.
@@ -39,7 +46,10 @@ class PluginSession {
 
  private:
   Host& host_;
+  void SetEntryPoint(PluginMainProc entryPoint);
+
   PluginMainProc entryPoint_;
+  PluginFile* file_;
   int messagesSent_ = 0;
   HostError lastResult_ = kHostNoError;
 };

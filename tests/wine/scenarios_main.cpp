@@ -197,7 +197,8 @@ const SweepCase kSweepCases[] = {
 // return the host refused (the plug-in does not offer them twice).
 std::vector<standin::JournalEntry> RunSweepPoint(std::ostream& out, const SweepCase& sweep, int failAt) {
   standin::Host host;
-  standin::PluginSession session(host, morvelin::OpenPlugin(host.resources()));
+  standin::PluginSession session(host, morvelin::OpenPlugin(host.resources()),
+                                 morvelin::PluginFileForReload());
   ArtObject* drawn = nullptr;
   standin::EffectApplication* application = nullptr;
   MenuItemHandle about = nullptr;
