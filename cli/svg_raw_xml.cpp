@@ -6,6 +6,7 @@
 
 #include "cli/number_chars.h"
 #include "cli/svg_errors.h"
+#include "cli/svg_gzip.h"
 
 namespace morvelin {
 
@@ -48,7 +49,8 @@ std::string ReadSvgFile(const std::string& path) {
   std::ostringstream text;
   text << in.rdbuf();
   if (in.bad()) throw SvgError(path, "cannot read the file");
-  return text.str();
+  std::string bytes = text.str();
+  return IsGzip(bytes) ? Gunzip(bytes, path) : bytes;
 }
 
 std::string MatrixText(const SvgMatrix& m) {

@@ -24,8 +24,9 @@ constexpr unsigned kRawPrintOptions = pugi::format_raw | pugi::format_no_escapes
 // output stays well-formed.
 void RequoteAttributes(pugi::xml_node node);
 
-// The text of the file at `path`. Throws SvgError for a folder or an
-// unreadable file.
+// The text of the file at `path`, unpacked first when the file is
+// gzip-compressed (.svgz). Throws SvgError for a folder, an unreadable file
+// and a damaged compressed one.
 std::string ReadSvgFile(const std::string& path);
 
 // "matrix(a b c d e f)", each number the shortest text that reads back as

@@ -27,10 +27,12 @@ target_link_libraries(win32_standin PUBLIC win32_clipper)
 
 # The tool's sources less the native-only ones: the bridge command (it calls
 # the geometry directly), the librsvg PNG renderer (png_render_unavailable
-# takes its place: --png is left out) and the POSIX file writer, whose Win32
-# counterpart takes its place; the plug-in comes from the DLL.
+# takes its place: --png is left out), the zlib reader of compressed drawings
+# (svg_gzip_unavailable refuses them with a way out) and the POSIX file
+# writer, whose Win32 counterpart takes its place; the plug-in comes from the
+# DLL.
 file(GLOB WIN32_CLI_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/cli/*.cpp)
-foreach(native main bridge_command png_render svg_output_file plugin_module_linked plugin_resources)
+foreach(native main bridge_command png_render svg_gzip svg_output_file plugin_module_linked plugin_resources)
   list(REMOVE_ITEM WIN32_CLI_SOURCES ${PROJECT_SOURCE_DIR}/cli/${native}.cpp)
 endforeach()
 add_library(win32_cli STATIC ${WIN32_CLI_SOURCES})

@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   libpolyclipping-dev libpugixml-dev libcairo2-dev libcli11-dev
-  librsvg2-dev libgeos-dev fonts-dejavu-core libfast-float-dev libfmt-dev
+  librsvg2-dev libgeos-dev fonts-dejavu-core libfast-float-dev libfmt-dev zlib1g-dev
   python3 python3-pefile python3-lxml python3-numpy python3-shapely
   clang libclang-rt-14-dev gcovr
   wine wine32:i386 wine64 qemu-user

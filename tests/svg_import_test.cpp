@@ -3,9 +3,11 @@
 #include "cli/svg_import.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "cli/svg_path_data.h"
@@ -504,6 +506,30 @@ TEST(ImportErrors, UnreadableFilesAndOversizedInput) {
   drawing = ParseSvg(Svg("<path d='" + d + "'/>"), "long.svg", store);
   EXPECT_EQ(drawing.root->children.at(0)->type, kArtTypeForeign);
   EXPECT_EQ(drawing.warnings.size(), 1u);
+}
+
+// A .svgz drawing reads as its unpacked text does; one cut short is refused
+// rather than read as far as it goes.
+TEST(ImportErrors, CompressedDrawingsAreUnpackedAndCutOnesRefused) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "morvelin-import-test.svgz";
+  gzFile packed = gzopen(path.string().c_str(), "wb");
+  ASSERT_NE(packed, nullptr);
+  const std::string text = Svg("<circle cx='5' cy='5' r='2'/>");
+  ASSERT_EQ(gzwrite(packed, text.data(), static_cast<unsigned>(text.size())), static_cast<int>(text.size()));
+  ASSERT_EQ(gzclose(packed), Z_OK);
+  standin::ArtStore store;
+  const SvgDrawing drawing = LoadSvgFile(path.string(), store);
+  ASSERT_EQ(drawing.root->children.size(), 1u);
+  EXPECT_EQ(drawing.root->children[0]->type, kArtTypePath);
+
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) - 6);
+  try {
+    LoadSvgFile(path.string(), store);
+    ADD_FAILURE();
+  } catch (const SvgError& error) {
+    EXPECT_NE(std::string(error.what()).find("cut off"), std::string::npos) << error.what();
+  }
+  std::filesystem::remove(path);
 }
 
 }  // namespace

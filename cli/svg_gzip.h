@@ -1,0 +1,20 @@
+// Compressed drawings (.svgz): an SVG file packed with gzip, as Inkscape and
+// other editors save it. The reader recognises one by its first two bytes,
+// whatever the file's name.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace morvelin {
+
+// True when `bytes` start like a gzip stream.
+bool IsGzip(std::string_view bytes);
+
+// The unpacked contents of the gzip stream `bytes`, read from the file
+// `path` (named in errors). Throws SvgError for a damaged or truncated
+// stream, and in a build without zlib, saying that it reads only
+// uncompressed drawings.
+std::string Gunzip(std::string_view bytes, const std::string& path);
+
+}  // namespace morvelin

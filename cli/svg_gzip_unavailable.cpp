@@ -1,0 +1,19 @@
+// Builds without zlib (the Win32 tool, the browser page): compressed
+// drawings are recognised and refused with a way out.
+#include "cli/svg_errors.h"
+#include "cli/svg_gzip.h"
+
+namespace morvelin {
+
+bool IsGzip(std::string_view bytes) {
+  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f &&
+         static_cast<unsigned char>(bytes[1]) == 0x8b;
+}
+
+std::string Gunzip(std::string_view, const std::string& path) {
+  throw SvgError(path,
+                 "is a compressed drawing (gzip, .svgz), which this build does not read: unpack it first "
+                 "(gzip -dc IN.svgz > IN.svg)");
+}
+
+}  // namespace morvelin
