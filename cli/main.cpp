@@ -10,6 +10,11 @@
 int main(int argc, char** argv) {
   CLI::App app{"morvelin: the Morvelin live effect in a stand-in host"};
   app.require_subcommand(1);
+  // Options are spelt "--name" on every platform. CLI11 would take "/name"
+  // for an option on Windows, and with it a drawing given by an absolute
+  // path in the Unix style, as wine users and scripts write them. The
+  // subcommands inherit this when they are added below.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", morvelin::VersionText(), "print the tool's and the plug-in's version");
   int exitCode = morvelin::kExitDone;
 #ifdef MORVELIN_PLUGIN_DLL

@@ -19,7 +19,9 @@ for program in build/tests/morvelin_scenarios build/morvelin build-win/morvelin_
 done
 
 # The tool's own command lines, run by both builds in their output folder:
-# "NAME|ARGS", words split at blanks, "_" a blank inside a word.
+# "NAME|ARGS", words split at blanks, "_" a blank inside a word, "@ROOT@" the
+# checkout's absolute path (a drawing named by a path that starts with "/"
+# must not be taken for a Windows-style "/option").
 cli_runs=(
   "apply-sample-no-unite|apply --no-unite -o apply-sample-no-unite.svg"
   "apply-sample-united|apply --viscosity 37.5 -o apply-sample-united.svg"
@@ -28,6 +30,7 @@ for drawing in "${drawings[@]}"; do
   name=$(basename "$drawing" .svg)
   cli_runs+=("apply-$name-no-unite|apply ../../../$drawing --no-unite -o apply-$name-no-unite.svg")
 done
+cli_runs+=("apply-absolute-path|apply @ROOT@/${drawings[0]} --no-unite -o apply-absolute-path.svg")
 cli_runs+=("edit-sample|edit --stored 30 --actions drag_80;_untick;_drag_60;_tick;_ok -o edit-sample.svg")
 
 run_cli() {  # folder, program prefix...
@@ -37,7 +40,10 @@ run_cli() {  # folder, program prefix...
   for entry in "${cli_runs[@]}"; do
     name=${entry%%|*}
     words=()
-    for w in ${entry#*|}; do words+=("${w//_/ }"); done
+    for w in ${entry#*|}; do
+      w=${w//_/ }
+      words+=("${w//@ROOT@/$PWD}")
+    done
     (cd "$folder" && "$@" "${words[@]}" >"$name.out" 2>"$name.err") || echo "exit $?" >>"$folder/$name.err"
   done
 }
