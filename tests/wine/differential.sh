@@ -19,7 +19,7 @@ for program in build/tests/morvelin_scenarios build/morvelin build-win/morvelin_
 done
 
 # The tool's own command lines, run by both builds in their output folder:
-# "NAME|ARGS", words split at blanks, "_" a blank inside a word, "@ROOT@" the
+# "NAME|ARGS", words split at blanks, "~" a blank inside a word, "@ROOT@" the
 # checkout's absolute path (a drawing named by a path that starts with "/"
 # must not be taken for a Windows-style "/option").
 cli_runs=(
@@ -31,7 +31,7 @@ for drawing in "${drawings[@]}"; do
   cli_runs+=("apply-$name-no-unite|apply ../../../$drawing --no-unite -o apply-$name-no-unite.svg")
 done
 cli_runs+=("apply-absolute-path|apply @ROOT@/${drawings[0]} --no-unite -o apply-absolute-path.svg")
-cli_runs+=("edit-sample|edit --stored 30 --actions drag_80;_untick;_drag_60;_tick;_ok -o edit-sample.svg")
+cli_runs+=("edit-sample|edit --stored 30 --actions drag~80;~untick;~drag~60;~tick;~ok -o edit-sample.svg")
 
 run_cli() {  # folder, program prefix...
   local folder=$1
@@ -41,7 +41,7 @@ run_cli() {  # folder, program prefix...
     name=${entry%%|*}
     words=()
     for w in ${entry#*|}; do
-      w=${w//_/ }
+      w=${w//\~/ }
       words+=("${w//@ROOT@/$PWD}")
     done
     (cd "$folder" && "$@" "${words[@]}" >"$name.out" 2>"$name.err") || echo "exit $?" >>"$folder/$name.err"
@@ -82,6 +82,15 @@ for f in "$out"/native/*; do
 done
 for f in "$out"/wine/*; do
   [ -e "$out/native/$(basename "$f")" ] || { failed=$((failed + 1)); echo "differential: only the DLL wrote $(basename "$f")"; }
+done
+# Every command line is one that works: failing alike in both builds proves
+# nothing.
+for f in "$out"/native/*.err; do
+  if grep -q '^exit ' "$f"; then
+    failed=$((failed + 1))
+    echo "differential: $(basename "$f" .err) failed in the native build:"
+    head -n 5 "$f"
+  fi
 done
 grep -q "every scenario ended balanced" "$out/native/transcript.txt" ||
   { failed=$((failed + 1)); echo "differential: a native scenario ended unbalanced"; }
