@@ -4,7 +4,7 @@
 // result rounds to, bit for bit, on every platform: a plain double
 // evaluation whose error is bounded gives a candidate, and only when the
 // bounded interval around it does not round to one single float (about one
-// argument in a hundred thousand) does the double-double function decide.
+// result in 2^15) does the double-double function decide.
 #pragma once
 
 #include <cstdint>
