@@ -1,14 +1,15 @@
 // Float-in, float-out versions of the few libm functions the bridge geometry
 // uses. Each takes a 32-bit float, evaluates in double precision and rounds
 // the result to a 32-bit float, so that every caller rounds at the same place.
-// acos, cos and sin are the plug-in's own (portable_trig.h): the platform's
-// differ (msvcrt's acos, mingw-w64's x87 cos and sin in the DLL), and these
-// give glibc's results on every argument compared, on every platform.
+// acos, cos and sin are the plug-in's own (rounded_trig.h, which rounds
+// portable_trig.h's results): the platform's differ (msvcrt's acos,
+// mingw-w64's x87 cos and sin in the DLL), and these give glibc's results on
+// every argument compared, on every platform.
 #pragma once
 
 #include <cmath>
 
-#include "blend/portable_trig.h"
+#include "blend/rounded_trig.h"
 #include "host_api/host_types.h"
 
 namespace blend_math {
@@ -29,19 +30,22 @@ inline HostReal RoundToReal(double value) { return static_cast<HostReal>(value);
 inline HostReal ClampedAcos(HostReal x) {
   if (x > 1.0f) x = 1.0f;
   if (x < -1.0f) x = -1.0f;
-  return RoundToReal(PortableAcos(x));
+  return RoundedAcos(x);
 }
 
-inline HostReal FloatCos(HostReal x) { return RoundToReal(PortableCos(x)); }
-inline HostReal FloatSin(HostReal x) { return RoundToReal(PortableSin(x)); }
+inline HostReal FloatCos(HostReal x) { return RoundedCosAndSin(x).cosine; }
+inline HostReal FloatSin(HostReal x) { return RoundedCosAndSin(x).sine; }
 
 // The cosine and sine of one angle, each rounded to a 32-bit float: always
-// the values FloatCos and FloatSin give, from the plug-in's own maths.
+// the values FloatCos and FloatSin give, from one argument reduction.
 struct CosineSine {
   HostReal cosine;
   HostReal sine;
 };
 
-inline CosineSine FloatCosSin(HostReal x) { return {FloatCos(x), FloatSin(x)}; }
+inline CosineSine FloatCosSin(HostReal x) {
+  const RoundedCosSin both = RoundedCosAndSin(x);
+  return {both.cosine, both.sine};
+}
 
 }  // namespace blend_math

@@ -60,7 +60,7 @@ endforeach()
 # The maths check (tests/wine/math_check.cpp), compiled with the plug-in's
 # flags and libraries so that it calls the same cos, sin and acos as the DLL.
 add_executable(math_check_exe ${PROJECT_SOURCE_DIR}/tests/wine/math_check.cpp
-  ${PROJECT_SOURCE_DIR}/blend/portable_trig.cpp)
+  ${PROJECT_SOURCE_DIR}/blend/portable_trig.cpp ${PROJECT_SOURCE_DIR}/blend/rounded_trig.cpp)
 set_target_properties(math_check_exe PROPERTIES OUTPUT_NAME math_check RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 target_compile_options(math_check_exe PRIVATE -msse2 -mfpmath=sse)
 target_link_options(math_check_exe PRIVATE -static -static-libgcc -static-libstdc++)

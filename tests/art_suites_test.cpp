@@ -59,6 +59,25 @@ TEST(ArtSuites, HandlesTheStoreDoesNotHoldGiveBadParameter) {
   EXPECT_EQ(scene["A"]->segments.size(), 4u);
 }
 
+TEST(ArtSuites, TheStoreTellsItsObjectsFromAnyOtherPointerAcrossManySlabs) {
+  // Enough objects for dozens of the store's slabs, so that its table of
+  // slabs grows several times; every third one disposed of again.
+  standin::ArtStore store;
+  std::vector<ArtObject*> made;
+  for (int i = 0; i < 40000; ++i) made.push_back(store.NewGroup());
+  for (std::size_t i = 0; i < made.size(); i += 3) store.Dispose(made[i]);
+  for (std::size_t i = 0; i < made.size(); ++i) {
+    ASSERT_EQ(store.IsLive(made[i]), i % 3 != 0) << "object " << i;
+    // A pointer into an object is not a handle.
+    const auto* inside = reinterpret_cast<const unsigned char*>(made[i]) + 8;
+    ASSERT_FALSE(store.IsLive(reinterpret_cast<const ArtObject*>(inside))) << "object " << i;
+  }
+  EXPECT_EQ(store.Live(), 40000 - 13334);
+  // Slots are reused: new objects are live, and the count is balanced.
+  for (int i = 0; i < 13334; ++i) EXPECT_TRUE(store.IsLive(store.NewGroup()));
+  EXPECT_EQ(store.Live(), 40000);
+}
+
 TEST(ArtSuites, PathOperationsOnOtherKindsGiveUnsupported) {
   Scene scene(
       {Group("G", {Circle("A", 0, 0, 10)}), Other("T", kArtTypeText), Compound("K", {Circle("C", 0, 0, 5)})});

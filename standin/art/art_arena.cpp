@@ -49,11 +49,27 @@ void ArtArena::AddSlab() {
   Slot* slab = static_cast<Slot*>(memory);
   for (std::size_t i = 0; i < kSlotsPerSlab; ++i) new (&slab[i]) Slot();
   slabs_.emplace_back(slab);
-  slabByNumber_.emplace(reinterpret_cast<std::uintptr_t>(slab) >> kSlabShift, slab);
+  IndexSlab(slab);
   for (std::size_t i = 0; i < kSlotsPerSlab; ++i) {
     ASAN_POISON_MEMORY_REGION(slab[i].bytes, sizeof slab[i].bytes);
     free_.push_back(&slab[i]);
   }
+}
+
+void ArtArena::IndexSlab(Slot* slab) {
+  if (2 * slabs_.size() > slabTable_.size()) {
+    // Grows to keep the table at most half full, and places every slab anew.
+    std::vector<SlabEntry> table(slabTable_.empty() ? 16 : 2 * slabTable_.size());
+    slabTable_.swap(table);
+    for (const auto& held : slabs_) {
+      if (held.get() != slab) IndexSlab(held.get());
+    }
+  }
+  const std::uintptr_t number = reinterpret_cast<std::uintptr_t>(slab) >> kSlabShift;
+  const std::size_t mask = slabTable_.size() - 1;
+  std::size_t i = Bucket(number, mask);
+  while (slabTable_[i].slab != nullptr) i = (i + 1) & mask;
+  slabTable_[i] = SlabEntry{number, slab};
 }
 
 ArtArena::Slot* ArtArena::Take() {
@@ -74,12 +90,21 @@ void ArtArena::Destroy(ArtObject* art) {
 }
 
 bool ArtArena::Holds(const ArtObject* art) const {
+  if (slabTable_.empty()) return false;
   const auto address = reinterpret_cast<std::uintptr_t>(art);
-  const auto found = slabByNumber_.find(address >> kSlabShift);
-  if (found == slabByNumber_.end()) return false;
-  const std::uintptr_t offset = address - reinterpret_cast<std::uintptr_t>(found->second);
+  const std::uintptr_t number = address >> kSlabShift;
+  const std::size_t mask = slabTable_.size() - 1;
+  Slot* slab = nullptr;
+  for (std::size_t i = Bucket(number, mask); slabTable_[i].slab != nullptr; i = (i + 1) & mask) {
+    if (slabTable_[i].number == number) {
+      slab = slabTable_[i].slab;
+      break;
+    }
+  }
+  if (slab == nullptr) return false;
+  const std::uintptr_t offset = address - reinterpret_cast<std::uintptr_t>(slab);
   if (offset % sizeof(Slot) != 0 || offset / sizeof(Slot) >= kSlotsPerSlab) return false;
-  return found->second[offset / sizeof(Slot)].live;
+  return slab[offset / sizeof(Slot)].live;
 }
 
 }  // namespace standin

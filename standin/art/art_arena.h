@@ -3,7 +3,8 @@
 // object each take constant time (amortised), however many objects exist.
 //
 // A slab is a block aligned to its own size, so the slab of any address is
-// found by a shift and one look-up in a small table. Slots of disposed-of
+// found by a shift and one look-up in a small hash table (open addressing,
+// at most half full, so a look-up mostly reads one entry). Slots of disposed-of
 // objects are reused oldest first, which keeps a stale handle from naming a
 // new object for as long as possible; slabs go back to the system only when
 // the arena does. Under AddressSanitizer an empty slot is poisoned, so reading
@@ -15,7 +16,6 @@
 #include <deque>
 #include <memory>
 #include <new>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -59,12 +59,23 @@ class ArtArena {
     void operator()(Slot* slab) const;
   };
 
+  // A slab by its number (address >> kSlabShift); empty entries have no slab.
+  struct SlabEntry {
+    std::uintptr_t number = 0;
+    Slot* slab = nullptr;
+  };
+
   Slot* Take();
   void AddSlab();
+  void IndexSlab(Slot* slab);
+  static std::size_t Bucket(std::uintptr_t number, std::size_t mask) {
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(number) * 0x9E3779B97F4A7C15ull) >> 32) &
+           mask;
+  }
 
   std::vector<std::unique_ptr<Slot, FreeSlab>> slabs_;
-  std::unordered_map<std::uintptr_t, Slot*> slabByNumber_;  // address >> kSlabShift
-  std::deque<Slot*> free_;                                  // oldest first
+  std::vector<SlabEntry> slabTable_;  // a power of two in size, or empty
+  std::deque<Slot*> free_;            // oldest first
   std::size_t live_ = 0;
 };
 

@@ -65,6 +65,12 @@ void AddCurve(const Point2 (&c)[4], double pad, Extent& extent) {
   for (int axis = 0; axis < 2; ++axis) {
     const double p0 = Coordinate(c[0], axis), p1 = Coordinate(c[1], axis);
     const double p2 = Coordinate(c[2], axis), p3 = Coordinate(c[3], axis);
+    // With both control points between the ends on this axis the curve stays
+    // between them too (it lies in the hull of its control points): the ends
+    // are its extremes, and no turning point needs to be sought. Arcs of
+    // circles and straight pieces, the common kinds, are such curves.
+    const double low = std::min(p0, p3), high = std::max(p0, p3);
+    if (p1 >= low && p1 <= high && p2 >= low && p2 <= high) continue;
     // The derivative over 3 is qa t^2 + qb t + qc.
     const double qa = -p0 + 3 * p1 - 3 * p2 + p3;
     const double qb = 2 * (p0 - 2 * p1 + p2);

@@ -88,6 +88,11 @@ bool ArtStore::Place(ArtObject* art, int16_t paintOrder, ArtObject* prep) {
 
 void ArtStore::Dispose(ArtObject* art) {
   Detach(art);
+  if (art->children.empty()) {  // a path, the common case: no walk to keep
+    objects_.Destroy(art);
+    ++disposed_;
+    return;
+  }
   std::vector<ArtObject*> pending{art};
   while (!pending.empty()) {
     ArtObject* next = pending.back();
