@@ -508,6 +508,38 @@ TEST_F(UniteTest, ThinHolesBetweenBridgesStayOpen) {
   EXPECT_EQ(inHoles, 1);
 }
 
+// Every shape is read by its own fill rule whichever shape it is united
+// with first: an even-odd compound whose inner square is drawn the same way
+// round as the outer (a hole of 16), beside or inside a clockwise square read
+// by the non-zero rule (filled either way round).
+TEST_F(UniteTest, EachShapeKeepsItsFillRuleInTheUnion) {
+  struct Case {
+    const char* name;
+    float left, bottom, side;  // the clockwise square
+    double area;
+  };
+  for (const Case& c : {Case{"after", 212, 0, 5, 84.0 + 25}, Case{"before", 185, 0, 5, 84.0 + 25},
+                        Case{"in the hole", 204, 4, 2, 84.0 + 4}}) {
+    SCOPED_TRACE(c.name);
+    Scene scene;
+    const PathfinderSuite* suite = nullptr;
+    ASSERT_EQ(scene.host().basic()->AcquireSuite(kPathfinderSuite, kPathfinderSuiteVersion,
+                                                 reinterpret_cast<const void**>(&suite)),
+              kHostNoError);
+    ArtHandle eo = scene.Add(Compound("eo", {Square("", 200, 0, 10), Square("", 203, 3, 4)}));
+    eo->style.evenOddFill = 1;
+    ArtHandle square = scene.Add(Square("cw", c.left, c.bottom, c.side, /*clockwise=*/true));
+    std::vector<ArtHandle> objects{eo, square};
+    PathfinderData data{10.0, 1, 1, {}, objects.data(), 2, 0};
+    PathfinderMessage message{scene.host().MessageHeader(), nullptr, nullptr};
+    ASSERT_EQ(suite->DoUniteEffect(&data, &message), kHostNoError);
+    double area = 0;
+    for (ArtHandle art : Made(scene.layer())) area += standin::FilledOutlineArea(*art);
+    EXPECT_NEAR(area, c.area, 1e-9);
+    EXPECT_EQ(scene.host().basic()->ReleaseSuite(kPathfinderSuite, kPathfinderSuiteVersion), kHostNoError);
+  }
+}
+
 // Refused calls return a code and leave every object where it was.
 TEST_F(UniteTest, BadRecordsChangeNothing) {
   scene_.Add(Square("A", 0, 0, 10));
