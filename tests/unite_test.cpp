@@ -4,13 +4,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include "blend/bridge_geometry.h"
+#include "cli/effect_session.h"
 #include "standin/art/art_store.h"
 #include "standin/unite/bezier.h"
 #include "standin/unite/outline_area.h"
+#include "standin/unite/outline_art.h"
 #include "standin/unite/unite_engine.h"
 #include "tests/support/scene.h"
 
@@ -27,7 +32,7 @@ const double kPi = 3.14159265358979323846;
 // A circle of n cubic pieces, counter-clockwise unless `clockwise`; with 8
 // pieces it departs from the true circle by under 0.0005% of its radius.
 testscene::ArtDescription RoundCircle(const std::string& name, double h, double v, double r, int n = 8,
-                               bool clockwise = false) {
+                                      bool clockwise = false) {
   const double step = (clockwise ? -2 : 2) * kPi / n;
   const double k = 4.0 / 3.0 * std::tan(step / 4) * r;
   std::vector<PathSegment> segments;
@@ -43,7 +48,7 @@ testscene::ArtDescription RoundCircle(const std::string& name, double h, double 
 }
 
 testscene::ArtDescription Square(const std::string& name, float left, float bottom, float side,
-                          bool clockwise = false) {
+                                 bool clockwise = false) {
   std::vector<HostPoint> corners{
       {left, bottom}, {left + side, bottom}, {left + side, bottom + side}, {left, bottom + side}};
   if (clockwise) std::swap(corners[1], corners[3]);
@@ -432,6 +437,106 @@ TEST_F(UniteTest, AHoleBetweenCirclesKeepsTheirCurves) {
     if (s.corner) {
       EXPECT_NEAR(std::hypot(s.p.h, s.p.v), inner, 1e-4);
     }
+  }
+}
+
+// How many times a closed path winds around p, its pieces walked in steps of
+// at most 0.002 units (finer than any gap the callers probe).
+int WindingAround(const std::vector<PathSegment>& path, const standin::Vec2& p) {
+  int winding = 0;
+  for (const standin::CubicPiece& c : PiecesOf(path)) {
+    const double reach =
+        standin::Distance(c.p0, c.p1) + standin::Distance(c.p1, c.p2) + standin::Distance(c.p2, c.p3);
+    const int steps = std::max(8, static_cast<int>(std::ceil(reach / 0.002)));
+    standin::Vec2 a = c.p0;
+    for (int i = 1; i <= steps; ++i) {
+      const standin::Vec2 b = standin::PointAt(c, double(i) / steps);
+      const double side = (b.h - a.h) * (p.v - a.v) - (p.h - a.h) * (b.v - a.v);
+      if (a.v <= p.v && b.v > p.v && side > 0) ++winding;
+      if (a.v > p.v && b.v <= p.v && side < 0) --winding;
+      a = b;
+    }
+  }
+  return winding;
+}
+
+// The area a closed path encloses (positive counter-clockwise), exact for its
+// cubic pieces.
+double EnclosedArea(const std::vector<PathSegment>& path) {
+  auto cross = [](const standin::Vec2& a, const standin::Vec2& b) { return a.h * b.v - a.v * b.h; };
+  double twenty = 0;
+  for (const standin::CubicPiece& c : PiecesOf(path)) {
+    twenty += 6 * cross(c.p0, c.p1) + 3 * cross(c.p0, c.p2) + cross(c.p0, c.p3) + 3 * cross(c.p1, c.p2) +
+              3 * cross(c.p1, c.p3) + 6 * cross(c.p2, c.p3);
+  }
+  return twenty / 20;
+}
+
+// 25 random circles whose bridges curve towards their own inside and leave
+// thin holes between them (the thinnest about 0.03 units across), which
+// flattened chords lying across the gaps used to close. The union has the
+// 16 contours larger than 0.01 square units that a fine polygon union of
+// the same shapes has, and a point inside the thinnest hole is inside an
+// outline and inside one of its holes.
+TEST_F(UniteTest, ThinHolesBetweenBridgesStayOpen) {
+  morvelin::EffectSession session(false);
+  std::ifstream file(std::filesystem::path(__FILE__).parent_path() / "data" / "thin_hole_circles.svg");
+  std::stringstream text;
+  text << file.rdbuf();
+  session.LoadDrawingText(text.str(), "thin_hole_circles.svg");
+  session.host().unite().SetMerging(false);
+  session.host().effects().Execute(session.ApplyEffect(50.0f));
+  const std::vector<ArtObject*> objects = session.host().unite().lastCall().objects;
+  ASSERT_GT(objects.size(), 25u);
+
+  std::vector<standin::OutlineSegments> outlines;
+  ASSERT_EQ(standin::UniteOutlines(objects, true, &outlines), kHostNoError);
+  int large = 0;
+  const standin::Vec2 probe{71.7958, 63.1044};
+  int around = 0, inHoles = 0;
+  for (const standin::OutlineSegments& o : outlines) {
+    large += std::fabs(EnclosedArea(o.outer)) > 0.01;
+    const int outer = WindingAround(o.outer, probe);
+    around += outer;
+    for (const auto& hole : o.holes) {
+      large += std::fabs(EnclosedArea(hole)) > 0.01;
+      inHoles -= outer != 0 ? WindingAround(hole, probe) : 0;
+    }
+  }
+  EXPECT_EQ(large, 16);
+  EXPECT_EQ(around, 1);
+  EXPECT_EQ(inHoles, 1);
+}
+
+// Every shape is read by its own fill rule whichever shape it is united
+// with first: an even-odd compound whose inner square is drawn the same way
+// round as the outer (a hole of 16), beside or inside a clockwise square read
+// by the non-zero rule (filled either way round).
+TEST_F(UniteTest, EachShapeKeepsItsFillRuleInTheUnion) {
+  struct Case {
+    const char* name;
+    float left, bottom, side;  // the clockwise square
+    double area;
+  };
+  for (const Case& c : {Case{"after", 212, 0, 5, 84.0 + 25}, Case{"before", 185, 0, 5, 84.0 + 25},
+                        Case{"in the hole", 204, 4, 2, 84.0 + 4}}) {
+    SCOPED_TRACE(c.name);
+    Scene scene;
+    const PathfinderSuite* suite = nullptr;
+    ASSERT_EQ(scene.host().basic()->AcquireSuite(kPathfinderSuite, kPathfinderSuiteVersion,
+                                                 reinterpret_cast<const void**>(&suite)),
+              kHostNoError);
+    ArtHandle eo = scene.Add(Compound("eo", {Square("", 200, 0, 10), Square("", 203, 3, 4)}));
+    eo->style.evenOddFill = 1;
+    ArtHandle square = scene.Add(Square("cw", c.left, c.bottom, c.side, /*clockwise=*/true));
+    std::vector<ArtHandle> objects{eo, square};
+    PathfinderData data{10.0, 1, 1, {}, objects.data(), 2, 0};
+    PathfinderMessage message{scene.host().MessageHeader(), nullptr, nullptr};
+    ASSERT_EQ(suite->DoUniteEffect(&data, &message), kHostNoError);
+    double area = 0;
+    for (ArtHandle art : Made(scene.layer())) area += standin::FilledOutlineArea(*art);
+    EXPECT_NEAR(area, c.area, 1e-9);
+    EXPECT_EQ(scene.host().basic()->ReleaseSuite(kPathfinderSuite, kPathfinderSuiteVersion), kHostNoError);
   }
 }
 

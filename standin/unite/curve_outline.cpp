@@ -261,7 +261,7 @@ class ContourRebuilder {
   // The distance from p to the result's edges from vertex `from` to vertex
   // `to` (walk positions, wrapping).
   double DistanceToWalk(const Vec2& p, int from, int to) const {
-    if (to <= from) to += Size();
+    if (to < from) to += Size();
     double best = Distance(p, VertexPoint(from));
     for (int position = from; position < to; ++position) {
       const Vec2 a = VertexPoint(position), b = VertexPoint(position + 1);
@@ -288,11 +288,24 @@ class ContourRebuilder {
     return fallback;
   }
 
+  // Whether two neighbouring gap vertices (walk positions from..to) both
+  // lack a source: the edge between them belongs to a third source that has
+  // no vertex of its own there, so the two runs' curves may cross inside
+  // the union, behind that stretch, and a crossing is taken only as far
+  // from the gap as the flattening itself can be.
+  bool UnknownStretch(int from, int to) const {
+    for (int position = from; position < to; ++position) {
+      if (Begin(position) == End(position) && Begin(position + 1) == End(position + 1)) return true;
+    }
+    return false;
+  }
+
   Cut MakeCut(std::size_t i) const {
     const Run& a = runs_[i];
     const Run& b = runs_[(i + 1) % runs_.size()];
     const Ring ra = RingOf(a.contour), rb = RingOf(b.contour);
     const std::vector<Vec2> gap = GapPoints(i);
+    const int end = a.last + 1 + static_cast<int>(gap.size());
     const Vec2 c = gap.empty() ? VertexPoint(a.last) : gap[gap.size() / 2];
     const double sGuess = a.lastU;
     const double tGuess = gap.empty() ? GuessOn(b, a.last, b.firstU) : b.firstU;
@@ -316,7 +329,12 @@ class ContourRebuilder {
         const double halfSine = std::sqrt((1 - cosine) / 2);
         slide = std::min(3.0, 1 / std::max(halfSine, 1e-9));
       }
-      if (DistanceToWalk(ra.At(s), a.last, b.first) <= reach * std::max(1.0, slide))
+      // Measured from the gap's own vertices (the polygons' crossings), not
+      // from the runs' edges: two sources that meet at one end of a sliver
+      // are not the crossing at its other end.
+      const int from = gap.empty() ? a.last : a.last + 1, to = gap.empty() ? b.first : end - 1;
+      if (DistanceToWalk(ra.At(s), from, to) <=
+          reach * (UnknownStretch(from, to) ? 1.0 : std::max(1.0, slide)))
         return Cut{s, t, {ra.At(s)}};
     }
     // No crossing near: the curves touch or run side by side here. Where

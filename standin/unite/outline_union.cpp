@@ -56,11 +56,37 @@ void GridUnion::Push(ClipperLib::Paths paths, int level) {
 }
 
 void GridUnion::AddShape(const ClipperLib::Paths& contours, bool evenOdd) {
-  ClipperLib::Paths resolved = Resolve(contours, evenOdd, true);
-  if (!resolved.empty()) Push(std::move(resolved), 0);
+  if (!hasPending_) {
+    pending_ = contours;
+    pendingEvenOdd_ = evenOdd;
+    hasPending_ = true;
+    return;
+  }
+  hasPending_ = false;
+  // Two shapes in one pass: Clipper reads the subject and the clip each by
+  // its own fill rule and unites what either paints.
+  ClipperLib::Clipper clipper;
+  clipper.PreserveCollinear(true);
+  for (const ClipperLib::Path& contour : pending_) {
+    if (contour.size() >= 3) clipper.AddPath(contour, ClipperLib::ptSubject, true);
+  }
+  for (const ClipperLib::Path& contour : contours) {
+    if (contour.size() >= 3) clipper.AddPath(contour, ClipperLib::ptClip, true);
+  }
+  auto rule = [](bool e) { return e ? ClipperLib::pftEvenOdd : ClipperLib::pftNonZero; };
+  ClipperLib::Paths united;
+  clipper.Execute(ClipperLib::ctUnion, united, rule(pendingEvenOdd_), rule(evenOdd));
+  pending_.clear();
+  if (!united.empty()) Push(std::move(united), 1);
 }
 
 void GridUnion::Finish(ClipperLib::PolyTree* tree) {
+  if (hasPending_) {
+    hasPending_ = false;
+    ClipperLib::Paths resolved = Resolve(pending_, pendingEvenOdd_, true);
+    pending_.clear();
+    if (!resolved.empty()) Push(std::move(resolved), 0);
+  }
   // The smaller partial unions sit on top; merge them downwards.
   while (stack_.size() > 1) {
     ClipperLib::Paths top = std::move(stack_.back().second);

@@ -42,10 +42,10 @@ struct FilledShape {
 // vertex of some shape or a crossing of two shapes' edges.
 class GridUnion {
  public:
-  // Adds a shape's contours (grid coordinates), resolved first by its own fill
-  // rule, so that the direction in which a shape was drawn cannot cut holes
-  // where it overlaps another. Contours of fewer than three points paint
-  // nothing.
+  // Adds a shape's contours (grid coordinates), resolved by its own fill rule
+  // (pairs of shapes in one pass), so that the direction in which a shape was
+  // drawn cannot cut holes where it overlaps another. Contours of fewer than
+  // three points paint nothing.
   void AddShape(const ClipperLib::Paths& contours, bool evenOdd);
   // The union of every shape added, by the non-zero rule, as a tree of outer
   // boundaries (positive area, counter-clockwise with v upwards) and holes.
@@ -54,6 +54,11 @@ class GridUnion {
  private:
   void Push(ClipperLib::Paths paths, int level);
   std::vector<std::pair<int, ClipperLib::Paths>> stack_;  // (level, partial union)
+  // A shape waits for the next one, and the two are resolved and united in
+  // one pass.
+  ClipperLib::Paths pending_;
+  bool pendingEvenOdd_ = false;
+  bool hasPending_ = false;
 };
 
 // The area the shape paints under its fill rule, in square document units.

@@ -1,5 +1,6 @@
 #include "standin/unite/source_contours.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "standin/art/art_object.h"
@@ -14,20 +15,34 @@ constexpr int kMaxDepth = 40;
 
 Vec2 ToVec(const HostPoint& p) { return Vec2{p.h, p.v}; }
 
-double DistanceToChord(const Vec2& p, const Vec2& a, const Vec2& b) {
+double Cross(const Vec2& a, const Vec2& b) { return a.h * b.v - a.v * b.h; }
+Vec2 Minus(const Vec2& a, const Vec2& b) { return Vec2{a.h - b.h, a.v - b.v}; }
+
+double SquaredDistanceToChord(const Vec2& p, const Vec2& a, const Vec2& b) {
   const double dh = b.h - a.h, dv = b.v - a.v;
   const double lengthSquared = dh * dh + dv * dv;
   double t = 0;
   if (lengthSquared > 0)
     t = std::fmax(0.0, std::fmin(1.0, ((p.h - a.h) * dh + (p.v - a.v) * dv) / lengthSquared));
-  return std::hypot(p.h - (a.h + t * dh), p.v - (a.v + t * dv));
+  const double eh = p.h - (a.h + t * dh), ev = p.v - (a.v + t * dv);
+  return eh * eh + ev * ev;
 }
 
 // The curve lies inside the hull of its control points and the distance to
 // the chord is convex, so no point of the curve is farther from the chord
 // than the farther inner control point.
 bool IsFlat(const CubicPiece& c, double tolerance) {
-  return DistanceToChord(c.p1, c.p0, c.p3) <= tolerance && DistanceToChord(c.p2, c.p0, c.p3) <= tolerance;
+  const double limit = tolerance * tolerance;
+  return SquaredDistanceToChord(c.p1, c.p0, c.p3) <= limit &&
+         SquaredDistanceToChord(c.p2, c.p0, c.p3) <= limit;
+}
+
+// Twice the area a piece adds to its ring's signed area (the integral of
+// h dv - v dh along the cubic, exact for the Bernstein form).
+double TwiceSweptArea(const CubicPiece& c) {
+  return (6 * Cross(c.p0, c.p1) + 3 * Cross(c.p0, c.p2) + Cross(c.p0, c.p3) + 3 * Cross(c.p1, c.p2) +
+          3 * Cross(c.p1, c.p3) + 6 * Cross(c.p2, c.p3)) /
+         10;
 }
 
 struct Pending {
@@ -38,8 +53,10 @@ struct Pending {
 
 class RingFlattener {
  public:
-  RingFlattener(double tolerance, double scale, std::vector<GridVertex>* out)
-      : tolerance_(tolerance), scale_(scale), out_(out) {}
+  // side: +1 when the ring's painted side is on the left of its direction
+  // (positive area), -1 on the right, 0 when it has no area.
+  RingFlattener(double tolerance, double scale, int side, std::vector<GridVertex>* out)
+      : tolerance_(tolerance), scale_(scale), side_(side), out_(out) {}
 
   void Emit(const Vec2& p, double u) {
     const GridVertex g{std::llround(p.h * scale_), std::llround(p.v * scale_), u};
@@ -54,11 +71,12 @@ class RingFlattener {
     }
     stack_.clear();
     stack_.push_back(Pending{piece, 0.0, 1.0, 0});
+    lastWasApex_ = false;
     while (!stack_.empty()) {
       const Pending p = stack_.back();
       stack_.pop_back();
       if (p.depth >= kMaxDepth || IsFlat(p.piece, tolerance_)) {
-        Emit(p.piece.p0, k + p.t0);
+        EmitFlat(p, k);
         continue;
       }
       const double mid = (p.t0 + p.t1) / 2;
@@ -75,8 +93,73 @@ class RingFlattener {
   }
 
  private:
+  // A flat part contributes its start point; where the curve bulges towards
+  // the painted side, the chord would lie outside the painted area (and
+  // could close a thin gap between two shapes), so the part also
+  // contributes the corners of its control points' hull on that side,
+  // which the curve cannot pass: for a part without inflection the meeting
+  // point of its end tangents, otherwise the control points that are hull
+  // corners. The flattening so never paints more than the curve does, up to
+  // the grid's rounding. Corners get the ring positions of their share of
+  // the part, close to the curve points they stand for. Between two tangent
+  // apexes the curve point is left out: it lies on the line joining them
+  // (the tangent there), so the polygon is the same with fewer points.
+  void EmitFlat(const Pending& p, int k) {
+    const CubicPiece& c = p.piece;
+    const bool apexBefore = lastWasApex_;
+    lastWasApex_ = false;
+    if (side_ == 0) {
+      Emit(c.p0, k + p.t0);
+      return;
+    }
+    const Vec2 chord = Minus(c.p3, c.p0);
+    const double in1 = side_ * Cross(chord, Minus(c.p1, c.p0));
+    const double in2 = side_ * Cross(chord, Minus(c.p2, c.p0));
+    if (in1 <= 0 && in2 <= 0) {
+      Emit(c.p0, k + p.t0);
+      return;
+    }
+    const double span = p.t1 - p.t0;
+    // Right turns when the painted side is on the left: a convex control
+    // polygon bulging towards the painted side.
+    const bool convex = in1 > 0 && in2 > 0 && side_ * Cross(Minus(c.p1, c.p0), Minus(c.p2, c.p1)) < 0 &&
+                        side_ * Cross(Minus(c.p2, c.p1), Minus(c.p3, c.p2)) < 0;
+    if (convex) {
+      // p0 + a (p1 - p0) = p3 + b (p2 - p3), with a, b >= 1 on a convex
+      // control polygon.
+      const Vec2 e0 = Minus(c.p1, c.p0), e3 = Minus(c.p2, c.p3);
+      const double det = Cross(e3, e0);
+      if (det != 0) {
+        const double a = Cross(e3, chord) / det;
+        const Vec2 apex{c.p0.h + a * e0.h, c.p0.v + a * e0.v};
+        if (std::isfinite(a) && a >= 1 && side_ * Cross(chord, Minus(apex, c.p0)) <= 2 * std::max(in1, in2)) {
+          if (!apexBefore) Emit(c.p0, k + p.t0);
+          Emit(apex, k + p.t0 + span / 2);
+          lastWasApex_ = true;
+          return;
+        }
+      }
+    }
+    // The hull's chain from p0 to p3 on the painted side.
+    Emit(c.p0, k + p.t0);
+    Vec2 chain[4] = {c.p0};
+    double at[4] = {0};
+    int n = 1;
+    const Vec2 next[3] = {c.p1, c.p2, c.p3};
+    for (int i = 0; i < 3; ++i) {
+      while (n >= 2 && side_ * Cross(Minus(chain[n - 1], chain[n - 2]), Minus(next[i], chain[n - 2])) >= 0)
+        --n;
+      chain[n] = next[i];
+      at[n] = (i + 1) / 3.0;
+      ++n;
+    }
+    for (int i = 1; i + 1 < n; ++i) Emit(chain[i], k + p.t0 + span * at[i]);
+  }
+
   double tolerance_;
   double scale_;
+  int side_;
+  bool lastWasApex_ = false;
   std::vector<GridVertex>* out_;
   std::vector<Pending> stack_;
 };
@@ -105,8 +188,11 @@ bool IsCornerAnchor(const ArtObject& path, int k) {
 void FlattenRing(const ArtObject& path, double tolerance, double gridStepsPerUnit,
                  std::vector<GridVertex>* out) {
   out->clear();
-  RingFlattener flattener(tolerance, gridStepsPerUnit, out);
   const int n = PieceCount(path);
+  double twiceArea = 0;
+  for (int k = 0; k < n; ++k) twiceArea += TwiceSweptArea(PieceOf(path, k));
+  const int side = twiceArea > 0 ? 1 : (twiceArea < 0 ? -1 : 0);
+  RingFlattener flattener(tolerance, gridStepsPerUnit, side, out);
   for (int k = 0; k < n; ++k) flattener.AddPiece(PieceOf(path, k), k);
   while (out->size() > 1 && out->back().x == out->front().x && out->back().y == out->front().y)
     out->pop_back();

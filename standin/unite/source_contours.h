@@ -33,8 +33,14 @@ struct GridVertex {
 
 // Flattens a path's ring into grid vertices: each curved piece is halved
 // (de Casteljau) until both control points lie within `tolerance` of the
-// chord, and each flat part contributes its start point. Straight pieces
-// contribute their start anchor only. Repeated grid points (consecutive, and
+// chord, and each flat part contributes its start point. Where a flat part
+// bulges towards the side the ring paints (left of its direction when its
+// area is positive, right when negative), it contributes the corner of its
+// end tangents instead (or its control points' hull corners on that side),
+// so that the polygon never paints more than the ring's curves do, up to
+// the grid's rounding; those corners carry the ring position of the curve
+// point they stand for, within their flat part. Straight pieces contribute
+// their start anchor only. Repeated grid points (consecutive, and
 // the last against the first) are dropped. `gridStepsPerUnit` scales
 // coordinates before rounding to the nearest integer.
 void FlattenRing(const ArtObject& path, double tolerance, double gridStepsPerUnit,

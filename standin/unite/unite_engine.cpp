@@ -79,42 +79,56 @@ bool ListContours(const std::vector<ArtObject*>& objects, SourceTable* sources,
   return true;
 }
 
-// Spreads the low 16 bits of v to the even bits.
-uint64_t SpreadBits(uint32_t v) {
+// Spreads the low 16 bits of v to every fourth bit.
+uint64_t SpreadBits4(uint32_t v) {
   uint64_t x = v & 0xffffu;
-  x = (x | (x << 8)) & 0x00ff00ffu;
-  x = (x | (x << 4)) & 0x0f0f0f0fu;
-  x = (x | (x << 2)) & 0x33333333u;
-  x = (x | (x << 1)) & 0x55555555u;
+  x = (x | (x << 24)) & 0x000000ff000000ffull;
+  x = (x | (x << 12)) & 0x000f000f000f000full;
+  x = (x | (x << 6)) & 0x0303030303030303ull;
+  x = (x | (x << 3)) & 0x1111111111111111ull;
   return x;
 }
 
-// The objects in the order of their anchors' centres along a Z-order curve,
-// so that the partial unions cover compact regions and the edges inside
-// them drop out early.
-std::vector<std::size_t> SpatialOrder(const std::vector<ArtObject*>& objects) {
-  std::vector<std::pair<uint64_t, std::size_t>> keyed;
-  keyed.reserve(objects.size());
-  std::vector<const ArtObject*> contours;
-  std::vector<Vec2> centres;
+struct Box {
   double lowH = 1e300, lowV = 1e300, highH = -1e300, highV = -1e300;
+  void Add(double h, double v) {
+    lowH = std::min(lowH, h), highH = std::max(highH, h);
+    lowV = std::min(lowV, v), highV = std::max(highV, v);
+  }
+};
+
+// The objects in the order of their anchors' bounding boxes (both corners)
+// along a Z-order curve. Objects next to each other in that order have both
+// ends close, so they overlap much (the long thin shapes between two far
+// circles as well as the small ones), and the edges inside each partial
+// union drop out early.
+std::vector<std::size_t> SpatialOrder(const std::vector<ArtObject*>& objects) {
+  std::vector<Box> boxes;
+  boxes.reserve(objects.size());
+  std::vector<const ArtObject*> contours;
+  Box all;
   for (const ArtObject* art : objects) {
     contours.clear();
     ContoursOf(*art, &contours);
-    double h = 0, v = 0, n = 0;
+    Box box;
     for (const ArtObject* c : contours) {
-      for (const PathSegment& s : c->segments) h += s.p.h, v += s.p.v, n += 1;
+      for (const PathSegment& s : c->segments) box.Add(s.p.h, s.p.v);
     }
-    const Vec2 centre = n > 0 ? Vec2{h / n, v / n} : Vec2{0, 0};
-    centres.push_back(centre);
-    lowH = std::min(lowH, centre.h), highH = std::max(highH, centre.h);
-    lowV = std::min(lowV, centre.v), highV = std::max(highV, centre.v);
+    if (box.lowH > box.highH) box = Box{0, 0, 0, 0};
+    all.Add(box.lowH, box.lowV);
+    all.Add(box.highH, box.highV);
+    boxes.push_back(box);
   }
-  const double span = std::max({highH - lowH, highV - lowV, 1e-9});
+  const double span = std::max({all.highH - all.lowH, all.highV - all.lowV, 1e-9});
+  auto scaled = [&](double x, double low) { return static_cast<uint32_t>((x - low) / span * 65535.0); };
+  std::vector<std::pair<uint64_t, std::size_t>> keyed;
+  keyed.reserve(objects.size());
   for (std::size_t k = 0; k < objects.size(); ++k) {
-    const auto x = static_cast<uint32_t>((centres[k].h - lowH) / span * 65535.0);
-    const auto y = static_cast<uint32_t>((centres[k].v - lowV) / span * 65535.0);
-    keyed.emplace_back(SpreadBits(x) | (SpreadBits(y) << 1), k);
+    const Box& b = boxes[k];
+    keyed.emplace_back(SpreadBits4(scaled(b.lowH, all.lowH)) | (SpreadBits4(scaled(b.lowV, all.lowV)) << 1) |
+                           (SpreadBits4(scaled(b.highH, all.lowH)) << 2) |
+                           (SpreadBits4(scaled(b.highV, all.lowV)) << 3),
+                       k);
   }
   std::stable_sort(keyed.begin(), keyed.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });

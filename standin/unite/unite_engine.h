@@ -8,11 +8,14 @@
 //   a path inside a compound path) give kHostErrBadParameter and change
 //   nothing. A handle listed twice counts once; a count of 0 does nothing.
 // - Every listed object is flattened (each cubic piece halved until within
-//   0.01 document units of its chord; a closed path includes its closing
-//   segment, an open path is closed by a straight edge, a compound path
-//   brings all its contours), resolved by its own fill rule, and the painted
-//   areas are united one object at a time by the non-zero rule with Clipper
-//   on a grid of 1/1024 units. Whether an object is painted does not matter:
+//   0.01 document units of its chord; where a piece curves towards the
+//   painted side the polygon follows its tangents there instead of the chord,
+//   so that it never paints more than the curve and thin holes stay open; a
+//   closed path includes its closing segment, an open path is closed by a
+//   straight edge, a compound path brings all its contours), resolved by its
+//   own fill rule, and the painted areas are united with Clipper by the
+//   non-zero rule on a grid of 1/1024 units, objects with nearby bounding
+//   boxes first. Whether an object is painted does not matter:
 //   its area counts as if filled.
 // - The united polygons are then turned back into the sources' own curves:
 //   each stretch of a contour that follows one source is that source's
