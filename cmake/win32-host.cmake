@@ -62,5 +62,5 @@ endforeach()
 add_executable(math_check_exe ${PROJECT_SOURCE_DIR}/tests/wine/math_check.cpp
   ${PROJECT_SOURCE_DIR}/blend/portable_trig.cpp ${PROJECT_SOURCE_DIR}/blend/rounded_trig.cpp)
 set_target_properties(math_check_exe PROPERTIES OUTPUT_NAME math_check RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
-target_compile_options(math_check_exe PRIVATE -msse2 -mfpmath=sse)
+target_compile_options(math_check_exe PRIVATE -msse2 -mfpmath=sse -ffp-contract=off -fno-tree-slp-vectorize)
 target_link_options(math_check_exe PRIVATE -static -static-libgcc -static-libstdc++)
