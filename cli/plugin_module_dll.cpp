@@ -221,9 +221,7 @@ class LoadedPlugin final : public standin::PluginFile {
   }
   PluginMainProc Load() override {
     std::string problem;
-    const std::string path = gLoadedPath;
-    gLoadedPath.clear();
-    return LoadModule(path, &problem) ? EntryPoint(path, &problem) : nullptr;
+    return LoadModule(gLoadedPath, &problem) ? EntryPoint(gLoadedPath, &problem) : nullptr;
   }
 };
 

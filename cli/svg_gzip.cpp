@@ -9,11 +9,6 @@
 
 namespace morvelin {
 
-bool IsGzip(std::string_view bytes) {
-  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f &&
-         static_cast<unsigned char>(bytes[1]) == 0x8b;
-}
-
 std::string Gunzip(std::string_view bytes, const std::string& path) {
   z_stream stream{};
   // 16 + MAX_WBITS: a gzip header and trailer around the deflate data.

@@ -8,8 +8,11 @@
 
 namespace morvelin {
 
-// True when `bytes` start like a gzip stream.
-bool IsGzip(std::string_view bytes);
+// True when `bytes` start like a gzip stream (its two magic bytes).
+inline bool IsGzip(std::string_view bytes) {
+  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f &&
+         static_cast<unsigned char>(bytes[1]) == 0x8b;
+}
 
 // The unpacked contents of the gzip stream `bytes`, read from the file
 // `path` (named in errors). Throws SvgError for a damaged or truncated

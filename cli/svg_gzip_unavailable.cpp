@@ -5,11 +5,6 @@
 
 namespace morvelin {
 
-bool IsGzip(std::string_view bytes) {
-  return bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f &&
-         static_cast<unsigned char>(bytes[1]) == 0x8b;
-}
-
 std::string Gunzip(std::string_view, const std::string& path) {
   throw SvgError(path,
                  "is a compressed drawing (gzip, .svgz), which this build does not read: unpack it first "

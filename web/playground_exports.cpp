@@ -101,6 +101,19 @@ std::optional<standin::UserAction> NextDialogAction() {
   return actions.front();
 }
 
+// Checks that the plug-in started and reads `svg` into the session's host.
+// Null when both went well, else the failure reply to hand the page.
+const char* StartOnDrawing(morvelin::EffectSession& session, const char* svg, const char* name) {
+  if (session.startup() != kHostNoError)
+    return Failure("the plug-in did not start: " + morvelin::CodeForPeople(session.startup()));
+  try {
+    session.LoadDrawingText(svg, name);
+  } catch (const morvelin::SvgError& error) {
+    return Failure(error.what());
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 extern "C" {
@@ -117,13 +130,7 @@ EMSCRIPTEN_KEEPALIVE const char* morvelin_sample() {
 // goLiveMs is the time of the go-live message alone.
 EMSCRIPTEN_KEEPALIVE const char* morvelin_apply(const char* svg, const char* name, double viscosity) {
   morvelin::EffectSession session;
-  if (session.startup() != kHostNoError)
-    return Failure("the plug-in did not start: " + morvelin::CodeForPeople(session.startup()));
-  try {
-    session.LoadDrawingText(svg, name);
-  } catch (const morvelin::SvgError& error) {
-    return Failure(error.what());
-  }
+  if (const char* failure = StartOnDrawing(session, svg, name)) return failure;
   standin::Host& host = session.host();
   standin::EffectApplication& application = session.ApplyEffect(static_cast<float>(viscosity));
   const double start = emscripten_get_now();
@@ -147,13 +154,7 @@ EMSCRIPTEN_KEEPALIVE const char* morvelin_apply(const char* svg, const char* nam
 EMSCRIPTEN_KEEPALIVE const char* morvelin_edit(const char* svg, const char* name, int hasStored,
                                                double stored) {
   morvelin::EffectSession session;
-  if (session.startup() != kHostNoError)
-    return Failure("the plug-in did not start: " + morvelin::CodeForPeople(session.startup()));
-  try {
-    session.LoadDrawingText(svg, name);
-  } catch (const morvelin::SvgError& error) {
-    return Failure(error.what());
-  }
+  if (const char* failure = StartOnDrawing(session, svg, name)) return failure;
   standin::Host& host = session.host();
   // The dialog the toolkit builds is the one the compiled resources hold.
   const std::optional<standin::DialogTemplate> dialogTemplate = DialogFromResourceBytes();
