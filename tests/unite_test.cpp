@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <polyclipping/clipper.hpp>
 #include <sstream>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "cli/effect_session.h"
 #include "standin/art/art_store.h"
 #include "standin/unite/bezier.h"
+#include "standin/unite/flatten.h"
 #include "standin/unite/outline_area.h"
 #include "standin/unite/outline_art.h"
 #include "standin/unite/unite_engine.h"
@@ -506,6 +508,112 @@ TEST_F(UniteTest, ThinHolesBetweenBridgesStayOpen) {
   EXPECT_EQ(large, 16);
   EXPECT_EQ(around, 1);
   EXPECT_EQ(inHoles, 1);
+}
+
+// The boundary of a fine polygon union of the objects: each flattened to
+// within 0.001 units, turned counter-clockwise (they are simple shapes) and
+// united by the non-zero rule.
+std::vector<std::vector<standin::Vec2>> FineUnionBoundary(const std::vector<ArtObject*>& objects) {
+  constexpr double kScale = 1e6;
+  ClipperLib::Paths paths;
+  for (const ArtObject* object : objects) {
+    std::vector<standin::Contour> contours;
+    EXPECT_EQ(standin::FlattenArt(*object, standin::FlattenLimits{0.001, 1e5, 1u << 26}, &contours),
+              standin::FlattenResult::kOk);
+    for (const standin::Contour& contour : contours) {
+      ClipperLib::Path path;
+      for (const standin::FlatPoint& p : contour)
+        path.emplace_back(std::llround(p.h * kScale), std::llround(p.v * kScale));
+      if (!ClipperLib::Orientation(path)) ClipperLib::ReversePath(path);
+      paths.push_back(std::move(path));
+    }
+  }
+  ClipperLib::Clipper clipper;
+  clipper.AddPaths(paths, ClipperLib::ptSubject, true);
+  ClipperLib::Paths united;
+  clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+  std::vector<std::vector<standin::Vec2>> rings;
+  for (const ClipperLib::Path& path : united) {
+    rings.emplace_back();
+    for (const ClipperLib::IntPoint& p : path) rings.back().push_back({p.X / kScale, p.Y / kScale});
+  }
+  return rings;
+}
+
+double DistanceToRings(const standin::Vec2& p, const std::vector<std::vector<standin::Vec2>>& rings) {
+  double best = std::numeric_limits<double>::infinity();
+  for (const auto& ring : rings) {
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      const standin::Vec2 a = ring[i], b = ring[(i + 1) % ring.size()];
+      const double dh = b.h - a.h, dv = b.v - a.v, length2 = dh * dh + dv * dv;
+      const double t =
+          length2 > 0 ? std::clamp(((p.h - a.h) * dh + (p.v - a.v) * dv) / length2, 0.0, 1.0) : 0;
+      best = std::min(best, standin::Distance(p, {a.h + t * dh, a.v + t * dv}));
+    }
+  }
+  return best;
+}
+
+// The Hausdorff distance between the outlines' boundary (each piece walked in
+// 128 steps) and the fine union's, both ways, so that neither an outline
+// drawn inside the shapes nor a hole left out goes unseen.
+double HausdorffToFineUnion(const std::vector<standin::OutlineSegments>& outlines,
+                            const std::vector<ArtObject*>& objects) {
+  const std::vector<std::vector<standin::Vec2>> fine = FineUnionBoundary(objects);
+  std::vector<std::vector<standin::Vec2>> ours;
+  auto walk = [&ours](const std::vector<PathSegment>& path) {
+    ours.emplace_back();
+    for (const standin::CubicPiece& c : PiecesOf(path)) {
+      for (int i = 0; i < 128; ++i) ours.back().push_back(standin::PointAt(c, i / 128.0));
+    }
+  };
+  for (const standin::OutlineSegments& o : outlines) {
+    walk(o.outer);
+    for (const auto& hole : o.holes) walk(hole);
+  }
+  double worst = 0;
+  for (const auto& ring : ours) {
+    for (const standin::Vec2& p : ring) worst = std::max(worst, DistanceToRings(p, fine));
+  }
+  for (const auto& ring : fine) {
+    for (const standin::Vec2& p : ring) worst = std::max(worst, DistanceToRings(p, ours));
+  }
+  return worst;
+}
+
+// Drawings whose bridges reach a circle side by side, so that their sides
+// cross at a fraction of a degree and a third bridge passes through the
+// crossing: the outline follows the fine union of the same shapes within
+// 0.02 units. Where such curves cross, their flattenings cross far from the
+// curves' own crossing; taking the flattenings' crossing left a spike of
+// outline 0.15 units into the shapes.
+TEST_F(UniteTest, OutlinesFollowTheFineUnionWhereBridgesMeetSideBySide) {
+  const std::vector<std::pair<std::string, std::string>> drawings{
+      {"side by side",
+       "<svg xmlns=\"http://www.w3.org/2000/svg\">"
+       "<circle cx=\"202.905\" cy=\"137.525\" r=\"19.226\"/><circle cx=\"60.861\" cy=\"81.883\" r=\"6.330\"/>"
+       "<circle cx=\"160.340\" cy=\"24.541\" r=\"5.782\"/><circle cx=\"278.670\" cy=\"279.471\" r=\"6.548\"/>"
+       "</svg>"},
+      {"thin holes", ""},
+  };
+  for (const auto& [name, svg] : drawings) {
+    SCOPED_TRACE(name);
+    std::string text = svg;
+    if (text.empty()) {
+      std::ifstream file(std::filesystem::path(__FILE__).parent_path() / "data" / "thin_hole_circles.svg");
+      std::stringstream read;
+      read << file.rdbuf();
+      text = read.str();
+    }
+    morvelin::EffectSession session(false);
+    session.LoadDrawingText(text, name);
+    session.host().unite().SetMerging(false);
+    session.host().effects().Execute(session.ApplyEffect(50.0f));
+    const std::vector<ArtObject*> objects = session.host().unite().lastCall().objects;
+    std::vector<standin::OutlineSegments> outlines;
+    ASSERT_EQ(standin::UniteOutlines(objects, true, &outlines), kHostNoError);
+    EXPECT_LE(HausdorffToFineUnion(outlines, objects), 0.02);
+  }
 }
 
 // Every shape is read by its own fill rule whichever shape it is united

@@ -11,6 +11,10 @@ namespace standin {
 
 namespace {
 
+// The farthest, in flattening tolerances, that a crossing of two curves may
+// lie from where their flattenings cross (see Cut below).
+constexpr double kMaxSlide = 30;
+
 // A source contour addressed by unwrapped ring positions: u and u + n are
 // the same point, so a run that passes the contour's start keeps counting.
 struct Ring {
@@ -316,18 +320,20 @@ class ContourRebuilder {
     // union, so a crossing farther than that from the polygon's edges here
     // is another crossing of the same two curves, not this one.
     // Where the curves cross at a small angle the polygons' crossing slides
-    // along them, by the tolerance over the sine of half the angle (up to
-    // three times the tolerance here).
+    // along them, by the tolerance over the sine of half the angle. Two
+    // bridges that reach one circle side by side meet at a fraction of a
+    // degree, so the slide may be many times the tolerance; it is bounded
+    // only to keep a crossing of the same curves a piece away from counting.
     double s = Project(ra, c, sGuess, w), t = Project(rb, c, tGuess, w);
     const double reach = 2 * settings_.tolerance + 2 / settings_.gridStepsPerUnit;
     if (Intersect(ra, &s, rb, &t, sGuess - w, sGuess + w, tGuess - w, tGuess + w)) {
       const Vec2 da = ra.Tangent(s), db = rb.Tangent(t);
       const double la = std::hypot(da.h, da.v), lb = std::hypot(db.h, db.v);
-      double slide = 3;
+      double slide = kMaxSlide;
       if (la > 0 && lb > 0) {
         const double cosine = std::clamp(std::fabs(Dot(da, db)) / (la * lb), 0.0, 1.0);
         const double halfSine = std::sqrt((1 - cosine) / 2);
-        slide = std::min(3.0, 1 / std::max(halfSine, 1e-9));
+        slide = std::min(kMaxSlide, 1 / std::max(halfSine, 1e-9));
       }
       // Measured from the gap's own vertices (the polygons' crossings), not
       // from the runs' edges: two sources that meet at one end of a sliver
