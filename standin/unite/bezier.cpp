@@ -62,4 +62,11 @@ bool IsStraight(const CubicPiece& c) {
 
 double Distance(const Vec2& a, const Vec2& b) { return std::hypot(a.h - b.h, a.v - b.v); }
 
+double TwiceSweptArea(const CubicPiece& c) {
+  auto cross = [](const Vec2& a, const Vec2& b) { return a.h * b.v - a.v * b.h; };
+  return (6 * cross(c.p0, c.p1) + 3 * cross(c.p0, c.p2) + cross(c.p0, c.p3) + 3 * cross(c.p1, c.p2) +
+          3 * cross(c.p1, c.p3) + 6 * cross(c.p2, c.p3)) /
+         10;
+}
+
 }  // namespace standin

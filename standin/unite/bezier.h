@@ -28,4 +28,9 @@ bool IsStraight(const CubicPiece& c);
 
 double Distance(const Vec2& a, const Vec2& b);
 
+// Twice the area a piece adds to its closed path's signed area (the
+// integral of h dv - v dh along it, exact for the Bernstein form): positive
+// counter-clockwise in a frame whose v axis points up.
+double TwiceSweptArea(const CubicPiece& c);
+
 }  // namespace standin

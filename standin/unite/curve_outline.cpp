@@ -117,17 +117,61 @@ class ContourRebuilder {
  public:
   ContourRebuilder(const ClipperLib::Path& contour, const SourceTable& sources, const ProvenanceIndex& index,
                    const RebuildSettings& settings)
-      : path_(contour), sources_(sources), settings_(settings) {
+      : sources_(sources), settings_(settings) {
     const std::size_t m = contour.size();
-    offsets_.reserve(m + 1);
-    std::vector<Provenance> found;
+    std::vector<uint32_t> offsets;
+    std::vector<Provenance> all, found;
+    offsets.reserve(m + 1);
     for (const ClipperLib::IntPoint& p : contour) {
-      offsets_.push_back(static_cast<uint32_t>(found_.size()));
+      offsets.push_back(static_cast<uint32_t>(all.size()));
       index.Find(p.X, p.Y, &found);
-      found_.insert(found_.end(), found.begin(), found.end());
+      all.insert(all.end(), found.begin(), found.end());
+    }
+    offsets.push_back(static_cast<uint32_t>(all.size()));
+    // The source of each edge of the walk: the one contour both its ends
+    // lie on, next to each other on it (kNoSource when none or several).
+    std::vector<uint32_t> edgeSource(m, kNoSource);
+    for (std::size_t i = 0; i < m; ++i) {
+      const std::size_t j = (i + 1) % m;
+      for (uint32_t a = offsets[i]; a < offsets[i + 1] && edgeSource[i] != kAmbiguous; ++a) {
+        for (uint32_t b = offsets[j]; b < offsets[j + 1]; ++b) {
+          if (!Adjacent(all[a], all[b])) continue;
+          if (edgeSource[i] == kNoSource) {
+            edgeSource[i] = all[a].contour;
+          } else if (edgeSource[i] != all[a].contour) {
+            edgeSource[i] = kAmbiguous;
+            break;
+          }
+        }
+      }
+    }
+    // A vertex where the walk leaves one source's edge for another's (a
+    // crossing of the two) stands twice: once as the end of the first run,
+    // with only that source's point, once as the start of the next.
+    path_.reserve(m);
+    offsets_.reserve(m + 1);
+    auto push = [&](std::size_t i, uint32_t only) {
+      path_.push_back(contour[i]);
+      offsets_.push_back(static_cast<uint32_t>(found_.size()));
+      for (uint32_t a = offsets[i]; a < offsets[i + 1]; ++a) {
+        if (only == kNoSource || all[a].contour == only) found_.push_back(all[a]);
+      }
+    };
+    for (std::size_t i = 0; i < m; ++i) {
+      const uint32_t in = edgeSource[(i + m - 1) % m], out = edgeSource[i];
+      if (in < kAmbiguous && out < kAmbiguous && in != out) {
+        push(i, in);
+        push(i, out);
+      } else {
+        push(i, kNoSource);
+      }
     }
     offsets_.push_back(static_cast<uint32_t>(found_.size()));
   }
+
+  // Whether the contour Build made is made of one source's pieces only,
+  // not the whole of it: a stretch of that source folded onto itself.
+  bool Folded() const { return folded_; }
 
   std::vector<Edge> Build() {
     const int m = static_cast<int>(path_.size());
@@ -144,6 +188,8 @@ class ContourRebuilder {
       }
     }
     if (runs_.size() == 1 && IsWholeRing(runs_[0])) return WholeRing(runs_[0]);
+    folded_ = std::all_of(runs_.begin(), runs_.end(),
+                          [&](const Run& r) { return r.contour == runs_.front().contour; });
     if (runs_.size() == 1) return Polygon();
     cuts_.resize(runs_.size());
     for (std::size_t i = 0; i < runs_.size(); ++i) cuts_[i] = MakeCut(i);
@@ -172,6 +218,20 @@ class ContourRebuilder {
     return Ring{p, PieceCount(*p)};
   }
 
+  static constexpr uint32_t kAmbiguous = 0xfffffffeu;
+  static constexpr uint32_t kNoSource = 0xffffffffu;
+
+  // Whether two source points are neighbours on one source contour: within
+  // a quarter of its flattening of each other (the union drops points that
+  // continue a straight edge), or on one flattened edge.
+  bool Adjacent(const Provenance& a, const Provenance& b) const {
+    if (a.contour != b.contour) return false;
+    const uint32_t n = sources_.flatCounts[a.contour];
+    const uint32_t maxJump = std::max<uint32_t>(1, n / 4);
+    const uint32_t forward = (b.index + n - a.index) % n, backward = (n - forward) % n;
+    return forward <= maxJump || backward <= maxJump;
+  }
+
   // Whether the vertex at `position` continues the run; if so the run is
   // extended to it.
   bool Extend(Run* run, int position) const {
@@ -182,10 +242,14 @@ class ContourRebuilder {
       if (c->contour != run->contour) continue;
       const uint32_t forward = (c->index + n - run->lastIndex) % n;
       const uint32_t backward = (n - forward) % n;
+      // Points on one flattened edge (the crossings on it, and its start)
+      // share its index and follow each other by ring position.
+      const double lastRaw = run->lastU - run->offset;
       int dir = 0;
-      if (run->dir >= 0 && forward >= 1 && forward <= maxJump) {
+      if (run->dir >= 0 && ((forward >= 1 && forward <= maxJump) || (forward == 0 && c->u > lastRaw))) {
         dir = 1;
-      } else if (run->dir <= 0 && backward >= 1 && backward <= maxJump) {
+      } else if (run->dir <= 0 &&
+                 ((backward >= 1 && backward <= maxJump) || (backward == 0 && c->u < lastRaw))) {
         dir = -1;
       }
       if (dir == 0) continue;
@@ -205,14 +269,12 @@ class ContourRebuilder {
       if (!runs_.empty() && runs_.back().last == position - 1 && Extend(&runs_.back(), position)) continue;
       if (Begin(position) == End(position)) continue;
       // Prefer a source point that the next vertex continues.
-      const Provenance* chosen = Begin(position);
-      for (const Provenance* c = Begin(position); c != End(position); ++c) {
+      const Provenance* chosen = nullptr;
+      for (const Provenance* c = Begin(position); c != End(position) && chosen == nullptr; ++c) {
         Run probe{c->contour, 0, position, position, c->index, c->u, c->u, 0.0};
-        if (position + 1 < start + Size() && Extend(&probe, position + 1)) {
-          chosen = c;
-          break;
-        }
+        if (position + 1 < start + Size() && Extend(&probe, position + 1)) chosen = c;
       }
+      if (chosen == nullptr) chosen = Begin(position);
       runs_.push_back(Run{chosen->contour, 0, position, position, chosen->index, chosen->u, chosen->u, 0.0});
     }
   }
@@ -474,7 +536,8 @@ class ContourRebuilder {
     return edges;
   }
 
-  const ClipperLib::Path& path_;
+  ClipperLib::Path path_;
+  bool folded_ = false;
   const SourceTable& sources_;
   const RebuildSettings& settings_;
   std::vector<uint32_t> offsets_;
@@ -484,6 +547,7 @@ class ContourRebuilder {
 };
 
 HostPoint ToHost(const Vec2& p) { return HostPoint{static_cast<HostReal>(p.h), static_cast<HostReal>(p.v)}; }
+Vec2 FromHost(const HostPoint& p) { return Vec2{p.h, p.v}; }
 bool Same(const HostPoint& a, const HostPoint& b) { return a.h == b.h && a.v == b.v; }
 
 struct HostEdge {
@@ -555,6 +619,16 @@ std::vector<PathSegment> RebuildContour(const ClipperLib::Path& contour, const S
   }
   std::vector<PathSegment> segments;
   if (kept.size() < 2) return segments;
+  // A contour of one source's pieces that is thinner on average than half
+  // the flattening's tolerance is a piece folded back on itself (as a
+  // repeated anchor with its handles makes): no outline the drawing has.
+  double twiceArea = 0, perimeter = 0;
+  for (const HostEdge& e : kept) {
+    const CubicPiece c{FromHost(e.p0), FromHost(e.p1), FromHost(e.p2), FromHost(e.p3)};
+    twiceArea += TwiceSweptArea(c);
+    perimeter += Distance(c.p0, c.p1) + Distance(c.p1, c.p2) + Distance(c.p2, c.p3);
+  }
+  if (rebuilder.Folded() && std::fabs(twiceArea) < perimeter * settings.tolerance / 2) return segments;
   segments.reserve(kept.size());
   for (std::size_t i = 0; i < kept.size(); ++i) {
     const HostEdge& before = kept[(i + kept.size() - 1) % kept.size()];

@@ -1,5 +1,8 @@
 #include "standin/unite/provenance_index.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace standin {
 
 void ProvenanceIndex::AddKey(int64_t x, int64_t y) {
@@ -7,7 +10,11 @@ void ProvenanceIndex::AddKey(int64_t x, int64_t y) {
 }
 
 void ProvenanceIndex::Record(int64_t x, int64_t y, const Provenance& provenance) {
-  auto it = heads_.find(Key(x, y));
+  Add(Key(x, y), provenance);
+}
+
+void ProvenanceIndex::Add(uint64_t key, const Provenance& provenance) {
+  auto it = heads_.find(key);
   if (it == heads_.end()) return;
   const uint32_t at = static_cast<uint32_t>(entries_.size());
   entries_.push_back(Entry{provenance, kNone});
@@ -17,6 +24,63 @@ void ProvenanceIndex::Record(int64_t x, int64_t y, const Provenance& provenance)
     entries_[it->second.second].next = at;
   }
   it->second.second = at;
+}
+
+namespace {
+
+uint64_t CellKey(int64_t cx, int64_t cy) {
+  return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) | static_cast<uint32_t>(cy);
+}
+
+}  // namespace
+
+void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY, uint32_t contour,
+                                 uint32_t index, double uFrom, double uTo) {
+  if (!celled_) {
+    celled_ = true;
+    cells_.reserve(heads_.size());
+    for (const auto& head : heads_) {
+      const int64_t x = static_cast<int32_t>(head.first >> 32), y = static_cast<int32_t>(head.first);
+      cells_.push_back(Celled{CellKey(x >> kCellBits, y >> kCellBits), x, y});
+    }
+    std::sort(cells_.begin(), cells_.end(), [](const Celled& a, const Celled& b) { return a.cell < b.cell; });
+  }
+  if (cells_.empty() || (fromX == toX && fromY == toY)) return;
+  const double dx = static_cast<double>(toX - fromX), dy = static_cast<double>(toY - fromY);
+  const double length2 = dx * dx + dy * dy;
+  // Column by column of cells, the rows the edge (widened by a step) meets.
+  const int64_t lowX = std::min(fromX, toX) - 1, highX = std::max(fromX, toX) + 1;
+  for (int64_t cx = lowX >> kCellBits; cx <= highX >> kCellBits; ++cx) {
+    const double left = std::max<double>(static_cast<double>(cx << kCellBits), static_cast<double>(lowX));
+    const double right =
+        std::min<double>(static_cast<double>(((cx + 1) << kCellBits) - 1), static_cast<double>(highX));
+    double top, bottom;
+    if (dx == 0) {
+      top = static_cast<double>(std::min(fromY, toY));
+      bottom = static_cast<double>(std::max(fromY, toY));
+    } else {
+      const double t0 = std::clamp((left - static_cast<double>(fromX)) / dx, 0.0, 1.0);
+      const double t1 = std::clamp((right - static_cast<double>(fromX)) / dx, 0.0, 1.0);
+      const double y0 = static_cast<double>(fromY) + t0 * dy, y1 = static_cast<double>(fromY) + t1 * dy;
+      top = std::min(y0, y1);
+      bottom = std::max(y0, y1);
+    }
+    const int64_t lowCy = (static_cast<int64_t>(std::floor(top)) - 1) >> kCellBits;
+    const int64_t highCy = (static_cast<int64_t>(std::ceil(bottom)) + 1) >> kCellBits;
+    for (int64_t cy = lowCy; cy <= highCy; ++cy) {
+      const uint64_t cell = CellKey(cx, cy);
+      auto it = std::lower_bound(cells_.begin(), cells_.end(), cell,
+                                 [](const Celled& c, uint64_t k) { return c.cell < k; });
+      for (; it != cells_.end() && it->cell == cell; ++it) {
+        if ((it->x == fromX && it->y == fromY) || (it->x == toX && it->y == toY)) continue;
+        const double px = static_cast<double>(it->x - fromX), py = static_cast<double>(it->y - fromY);
+        const double t = std::clamp((px * dx + py * dy) / length2, 0.0, 1.0);
+        const double ex = px - t * dx, ey = py - t * dy;
+        if (ex * ex + ey * ey > 4.0) continue;
+        Add(Key(it->x, it->y), Provenance{contour, index, uFrom + t * (uTo - uFrom)});
+      }
+    }
+  }
 }
 
 void ProvenanceIndex::Find(int64_t x, int64_t y, std::vector<Provenance>* found) const {

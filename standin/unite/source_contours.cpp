@@ -37,14 +37,6 @@ bool IsFlat(const CubicPiece& c, double tolerance) {
          SquaredDistanceToChord(c.p2, c.p0, c.p3) <= limit;
 }
 
-// Twice the area a piece adds to its ring's signed area (the integral of
-// h dv - v dh along the cubic, exact for the Bernstein form).
-double TwiceSweptArea(const CubicPiece& c) {
-  return (6 * Cross(c.p0, c.p1) + 3 * Cross(c.p0, c.p2) + Cross(c.p0, c.p3) + 3 * Cross(c.p1, c.p2) +
-          3 * Cross(c.p1, c.p3) + 6 * Cross(c.p2, c.p3)) /
-         10;
-}
-
 struct Pending {
   CubicPiece piece;
   double t0, t1;

@@ -166,15 +166,20 @@ void AddKeys(const ClipperLib::PolyNode& node, ProvenanceIndex* index) {
   for (const ClipperLib::PolyNode* child : node.Childs) AddKeys(*child, index);
 }
 
-// Flattens every source again, keeping only the points the result has.
+// Flattens every source again, keeping only the points the result has: its
+// own vertices, and the points on its edges where it crosses another.
 void IndexProvenance(const ClipperLib::PolyTree& tree, const SourceTable& sources, ProvenanceIndex* index) {
   AddKeys(tree, index);
   std::vector<GridVertex> flat;
   for (std::size_t c = 0; c < sources.contours.size(); ++c) {
     FlattenRing(*sources.contours[c], kCurveFlattening, kGridStepsPerUnit, &flat);
+    const double pieces = PieceCount(*sources.contours[c]);
     for (std::size_t j = 0; j < flat.size(); ++j) {
-      index->Record(flat[j].x, flat[j].y,
-                    Provenance{static_cast<uint32_t>(c), static_cast<uint32_t>(j), flat[j].u});
+      const uint32_t contour = static_cast<uint32_t>(c), at = static_cast<uint32_t>(j);
+      index->Record(flat[j].x, flat[j].y, Provenance{contour, at, flat[j].u});
+      const GridVertex& next = flat[(j + 1) % flat.size()];
+      index->RecordEdge(flat[j].x, flat[j].y, next.x, next.y, contour, at, flat[j].u,
+                        j + 1 < flat.size() ? next.u : pieces);
     }
   }
 }
