@@ -32,6 +32,11 @@ uint64_t CellKey(int64_t cx, int64_t cy) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) | static_cast<uint32_t>(cy);
 }
 
+// A cell's bit in the occupancy filter (a multiplicative hash).
+uint32_t CellBit(uint64_t cell, int bits) {
+  return static_cast<uint32_t>((cell * 0x9e3779b97f4a7c15ull) >> (64 - bits));
+}
+
 }  // namespace
 
 void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY, uint32_t contour,
@@ -44,6 +49,11 @@ void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int6
       cells_.push_back(Celled{CellKey(x >> kCellBits, y >> kCellBits), x, y});
     }
     std::sort(cells_.begin(), cells_.end(), [](const Celled& a, const Celled& b) { return a.cell < b.cell; });
+    occupied_.assign((std::size_t{1} << kOccupiedBits) / 64, 0);
+    for (const Celled& c : cells_) {
+      const uint32_t bit = CellBit(c.cell, kOccupiedBits);
+      occupied_[bit / 64] |= uint64_t{1} << (bit % 64);
+    }
   }
   if (cells_.empty() || (fromX == toX && fromY == toY)) return;
   const double dx = static_cast<double>(toX - fromX), dy = static_cast<double>(toY - fromY);
@@ -69,6 +79,8 @@ void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int6
     const int64_t highCy = (static_cast<int64_t>(std::ceil(bottom)) + 1) >> kCellBits;
     for (int64_t cy = lowCy; cy <= highCy; ++cy) {
       const uint64_t cell = CellKey(cx, cy);
+      const uint32_t bit = CellBit(cell, kOccupiedBits);
+      if ((occupied_[bit / 64] >> (bit % 64) & 1) == 0) continue;
       auto it = std::lower_bound(cells_.begin(), cells_.end(), cell,
                                  [](const Celled& c, uint64_t k) { return c.cell < k; });
       for (; it != cells_.end() && it->cell == cell; ++it) {

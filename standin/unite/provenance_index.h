@@ -57,6 +57,10 @@ class ProvenanceIndex {
     int64_t x, y;
   };
   std::vector<Celled> cells_;
+  // One bit per hashed cell: set when a declared point may lie in it, so
+  // that most cells an edge passes are passed over without a search.
+  static constexpr int kOccupiedBits = 20;
+  std::vector<uint64_t> occupied_;
   bool celled_ = false;
   void Add(uint64_t key, const Provenance& provenance);
 };
