@@ -191,7 +191,7 @@ def run(command, **kwargs):
 
 
 def inkscape_union(sources_svg, out_svg):
-    actions = ("select-by-selector:path:not([fill=none]);path-union;export-filename:%s;export-plain-svg;"
+    actions = ("select-all;path-union;export-filename:%s;export-plain-svg;"
                "export-do" % out_svg)
     command = ["inkscape", sources_svg, "--actions=" + actions]
     env = dict(os.environ, HOME=os.path.dirname(out_svg))
