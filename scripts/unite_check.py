@@ -15,7 +15,7 @@ by GEOS (shapely) as the reference. Printed per drawing:
 Exit code 1 when a measure fails on any drawing.
 
   /usr/bin/python3 scripts/unite_check.py [--morvelin build/morvelin] [--keep DIR]
-      [--viscosity V] [--sample] [--grid N ...] [IN.svg ...]
+      [--viscosity V] [--fine F] [--sample] [--grid N ...] [IN.svg ...]
 """
 import argparse
 import math
@@ -284,6 +284,7 @@ def grid_svg(count, path):
 
 
 def main():
+    global FINE
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("drawings", nargs="*")
     parser.add_argument("--morvelin", default="build/morvelin")
@@ -291,7 +292,12 @@ def main():
     parser.add_argument("--sample", action="store_true", help="the built-in sample drawing")
     parser.add_argument("--grid", type=int, action="append", default=[], help="a grid of N circles")
     parser.add_argument("--keep", help="keep the intermediate files in this folder")
+    parser.add_argument("--fine", type=float, default=FINE,
+                        help="the reference's flattening (default %g); where two curves cross at a fraction of a "
+                        "degree, a chord flattening moves their crossing by about this over the sine of half "
+                        "the angle, so such drawings need a finer one" % FINE)
     args = parser.parse_args()
+    FINE = args.fine
     morvelin = os.path.abspath(args.morvelin)
     base = args.keep or tempfile.mkdtemp(prefix="unite-check-")
     os.makedirs(base, exist_ok=True)
