@@ -268,8 +268,23 @@ class ContourRebuilder {
     for (int position = start; position < start + Size(); ++position) {
       if (!runs_.empty() && runs_.back().last == position - 1 && Extend(&runs_.back(), position)) continue;
       if (Begin(position) == End(position)) continue;
-      // Prefer a source point that the next vertex continues.
+      // Prefer a source whose edge joins this vertex to the last run's end
+      // (where that run left it for this one), then one that the next
+      // vertex continues.
       const Provenance* chosen = nullptr;
+      if (!runs_.empty() && runs_.back().last == position - 1) {
+        for (const Provenance* c = Begin(position); c != End(position) && chosen == nullptr; ++c) {
+          if (c->contour == runs_.back().contour) continue;
+          for (const Provenance* b = Begin(position - 1); b != End(position - 1); ++b) {
+            if (b->contour != c->contour) continue;
+            Run probe{b->contour, 0, position - 1, position - 1, b->index, b->u, b->u, 0.0};
+            if (Extend(&probe, position)) {
+              chosen = c;
+              break;
+            }
+          }
+        }
+      }
       for (const Provenance* c = Begin(position); c != End(position) && chosen == nullptr; ++c) {
         Run probe{c->contour, 0, position, position, c->index, c->u, c->u, 0.0};
         if (position + 1 < start + Size() && Extend(&probe, position + 1)) chosen = c;
