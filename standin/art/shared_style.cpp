@@ -1,0 +1,33 @@
+#include "standin/art/shared_style.h"
+
+#include <cstring>
+
+namespace standin {
+
+const PathStyle& SharedStyle::Zero() {
+  static const PathStyle zero{};
+  return zero;
+}
+
+SharedStyle& SharedStyle::operator=(const PathStyle& style) {
+  // Byte-wise: the reserved bytes and NaN colours count, as a copy keeps them.
+  if (std::memcmp(&get(), &style, sizeof(PathStyle)) == 0) return *this;
+  if (record_ != nullptr && record_->sharers == 1) {
+    record_->style = style;
+    return *this;
+  }
+  Release();
+  record_ = new Record{style, 1};
+  return *this;
+}
+
+PathStyle& SharedStyle::Edit() {
+  if (record_ == nullptr || record_->sharers > 1) {
+    Record* own = new Record{get(), 1};
+    Release();
+    record_ = own;
+  }
+  return record_->style;
+}
+
+}  // namespace standin
