@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,24 @@
 #include "tests/support/scene.h"
 
 using namespace testscene;
+
+// Every allocation of this program goes through here, so that a test can
+// make them fail.
+namespace {
+bool gRefuseAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (gRefuseAllocations) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+// GCC takes these for a mismatch of new and free; they are the pair above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -94,6 +114,24 @@ TEST(SharedStyle, DuplicatesKeepTheirOwnStyleThroughTheSuites) {
     ASSERT_EQ(standin::StandinPathStyleSuite().GetPathStyle(kept, &read), kHostNoError);
     EXPECT_TRUE(Same(read, original)) << changeCopy;
   }
+}
+
+// A copy that cannot get a record of its own keeps the shared one, and the
+// call says it ran out of memory rather than failing some other way.
+TEST(SharedStyle, NoMemoryForAnOwnRecordLeavesTheStyleAndSaysSo) {
+  Scene scene({Circle("A", 0, 0, 10).Stroked(3)});
+  scene.host().journal().SetRecording(false);
+  ArtHandle copy = nullptr;
+  ASSERT_EQ(standin::StandinArtSuite().DuplicateArt(scene["A"], kPlaceAbove, scene["A"], &copy),
+            kHostNoError);
+  const PathStyle original = copy->style;
+  const PathStyle red = Red();
+  gRefuseAllocations = true;
+  const HostError result = standin::StandinPathStyleSuite().SetPathStyle(copy, &red);
+  gRefuseAllocations = false;
+  EXPECT_EQ(result, kHostErrOutOfMemory);
+  EXPECT_TRUE(Same(copy->style, original));
+  EXPECT_EQ(copy->style.Sharers(), 2u);
 }
 
 }  // namespace

@@ -16,8 +16,11 @@ SharedStyle& SharedStyle::operator=(const PathStyle& style) {
     record_->style = style;
     return *this;
   }
+  // The new record is made before the old one is let go: when there is no
+  // memory for it, std::bad_alloc leaves this style as it was.
+  Record* own = new Record{style, 1};
   Release();
-  record_ = new Record{style, 1};
+  record_ = own;
   return *this;
 }
 

@@ -29,7 +29,9 @@ class SharedStyle {
     record_ = other.record_;
     return *this;
   }
-  // Sets the whole record; an equal record keeps what is shared.
+  // Sets the whole record; an equal record keeps what is shared. Throws
+  // std::bad_alloc when a record of its own cannot be made, and then leaves
+  // the style as it was; so does Edit().
   SharedStyle& operator=(const PathStyle& style);
   ~SharedStyle() { Release(); }
 
