@@ -38,6 +38,25 @@ HostReal StandardAngle(const HostPoint* a, const HostPoint* b) {
   return RoundToReal(std::atan2(dv, dh));
 }
 
+// The point maths a bridge calls: `math`'s functions, or the standard ones
+// called directly (and inlined) when `math` holds those, which gives the same
+// values without the calls through pointers.
+class BridgePointMath {
+ public:
+  explicit BridgePointMath(const PointMath& math)
+      : math_(math), standard_(math.distance == &StandardDistance && math.angle == &StandardAngle) {}
+  HostReal Distance(const HostPoint& a, const HostPoint& b) const {
+    return standard_ ? StandardDistance(&a, &b) : math_.distance(&a, &b);
+  }
+  HostReal Angle(const HostPoint& a, const HostPoint& b) const {
+    return standard_ ? StandardAngle(&a, &b) : math_.angle(&a, &b);
+  }
+
+ private:
+  const PointMath& math_;
+  bool standard_;
+};
+
 // One segment with the corner flag clear.
 PathSegment SmoothSegment(HostPoint anchor, HostPoint in, HostPoint out) {
   PathSegment segment;
@@ -52,6 +71,19 @@ PathSegment SmoothSegment(HostPoint anchor, HostPoint in, HostPoint out) {
 // to float before its cosine and sine are taken.
 HostReal HandleAngle(HostReal anchorAngle, double quarterTurn) {
   return RoundToReal(static_cast<double>(anchorAngle) + quarterTurn);
+}
+
+// origin + length * (cosine, sine) of a turn whose cosine and sine are
+// already rounded to float: the product of two floats is exact in double, so
+// each coordinate sees a single rounding of the sum to double and then one to
+// float.
+HostPoint OffsetByTurn(HostPoint origin, CosineSine turn, HostReal length) {
+  HostPoint point;
+  point.h = RoundToReal(static_cast<double>(turn.cosine) * static_cast<double>(length) +
+                        static_cast<double>(origin.h));
+  point.v = RoundToReal(static_cast<double>(turn.sine) * static_cast<double>(length) +
+                        static_cast<double>(origin.v));
+  return point;
 }
 
 }  // namespace
@@ -76,20 +108,17 @@ BlendCircle CircleFromBounds(const HostRect& bounds) {
 }
 
 HostPoint PolarOffset(HostPoint origin, HostReal angle, HostReal length) {
-  // The cosine and sine are rounded to float before they scale the length;
-  // the product of two floats is exact in double, so each coordinate sees a
-  // single rounding of the sum to double and then one to float.
-  const CosineSine turn = FloatCosSin(angle);
-  HostPoint point;
-  point.h = RoundToReal(static_cast<double>(turn.cosine) * static_cast<double>(length) +
-                        static_cast<double>(origin.h));
-  point.v = RoundToReal(static_cast<double>(turn.sine) * static_cast<double>(length) +
-                        static_cast<double>(origin.v));
-  return point;
+  return OffsetByTurn(origin, FloatCosSin(angle), length);
 }
 
-std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first, const BlendCircle& second,
-                                                  HostReal a, HostReal b, const PointMath& math) {
+// Flattened: the eight cosine-and-sine evaluations and the standard point
+// maths are inlined here, so that the independent ones overlap in the
+// processor rather than running one call after another. Inlining changes no
+// rounding: every step is the same IEEE double or float operation.
+[[gnu::flatten]] std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first,
+                                                                   const BlendCircle& second, HostReal a,
+                                                                   HostReal b, const PointMath& pointMath) {
+  const BridgePointMath math(pointMath);
   const HostPoint c1 = first.centre;
   const HostPoint c2 = second.centre;
   const HostReal r1 = first.radius;
@@ -103,7 +132,7 @@ std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first, cons
     return std::nullopt;
   }
 
-  const HostReal d = math.distance(&c1, &c2);
+  const HostReal d = math.Distance(c1, c2);
   if (!std::isfinite(d)) return std::nullopt;
 
   // Containment: the difference of the radii is rounded to float before its
@@ -128,7 +157,7 @@ std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first, cons
     alpha2 = ClampedAcos(cos2);
   }
 
-  const HostReal theta = math.angle(&c1, &c2);
+  const HostReal theta = math.Angle(c1, c2);
 
   // Outer tangent angle: r1 - r2 unrounded, the quotient rounded to float.
   const HostReal beta = ClampedAcos(RoundToReal((r1d - r2d) / dd));
@@ -147,14 +176,26 @@ std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first, cons
   const HostReal angleA2 = RoundToReal(thetad + kPiF - alpha2d - g2);
   const HostReal angleB2 = RoundToReal(thetad - kPiF + alpha2d + g2);
 
-  const HostPoint p1a = PolarOffset(c1, angleA1, r1);
-  const HostPoint p1b = PolarOffset(c1, angleB1, r1);
-  const HostPoint p2a = PolarOffset(c2, angleA2, r2);
-  const HostPoint p2b = PolarOffset(c2, angleB2, r2);
+  // The eight turns of the outline: each anchor's, and each handle's at its
+  // anchor's angle plus or minus a quarter turn. All eight depend only on the
+  // anchor angles, so they are taken together, before the anchors are placed.
+  const CosineSine turnA1 = FloatCosSin(angleA1);
+  const CosineSine turnB1 = FloatCosSin(angleB1);
+  const CosineSine turnA2 = FloatCosSin(angleA2);
+  const CosineSine turnB2 = FloatCosSin(angleB2);
+  const CosineSine handleTurnA1 = FloatCosSin(HandleAngle(angleA1, -kHalfPiF));
+  const CosineSine handleTurnA2 = FloatCosSin(HandleAngle(angleA2, kHalfPiF));
+  const CosineSine handleTurnB2 = FloatCosSin(HandleAngle(angleB2, -kHalfPiF));
+  const CosineSine handleTurnB1 = FloatCosSin(HandleAngle(angleB1, kHalfPiF));
+
+  const HostPoint p1a = OffsetByTurn(c1, turnA1, r1);
+  const HostPoint p1b = OffsetByTurn(c1, turnB1, r1);
+  const HostPoint p2a = OffsetByTurn(c2, turnA2, r2);
+  const HostPoint p2b = OffsetByTurn(c2, turnB2, r2);
 
   // Handle lengths. k, q and c stay in double; m, s and the lengths are
   // rounded to float as they are formed.
-  const HostReal anchorDistance = math.distance(&p1a, &p2a);
+  const HostReal anchorDistance = math.Distance(p1a, p2a);
   if (!std::isfinite(anchorDistance)) return std::nullopt;
   const double k = ad * static_cast<double>(b);
   const double q = static_cast<double>(anchorDistance) / sumOfRadii;
@@ -166,10 +207,10 @@ std::optional<BridgeOutline> ComputeBridgeOutline(const BlendCircle& first, cons
   const HostReal length2 = RoundToReal(static_cast<double>(s) * r2d);
 
   BridgeOutline outline;
-  outline.segments[0] = SmoothSegment(p1a, p1a, PolarOffset(p1a, HandleAngle(angleA1, -kHalfPiF), length1));
-  outline.segments[1] = SmoothSegment(p2a, PolarOffset(p2a, HandleAngle(angleA2, kHalfPiF), length2), p2a);
-  outline.segments[2] = SmoothSegment(p2b, p2b, PolarOffset(p2b, HandleAngle(angleB2, -kHalfPiF), length2));
-  outline.segments[3] = SmoothSegment(p1b, PolarOffset(p1b, HandleAngle(angleB1, kHalfPiF), length1), p1b);
+  outline.segments[0] = SmoothSegment(p1a, p1a, OffsetByTurn(p1a, handleTurnA1, length1));
+  outline.segments[1] = SmoothSegment(p2a, OffsetByTurn(p2a, handleTurnA2, length2), p2a);
+  outline.segments[2] = SmoothSegment(p2b, p2b, OffsetByTurn(p2b, handleTurnB2, length2));
+  outline.segments[3] = SmoothSegment(p1b, OffsetByTurn(p1b, handleTurnB1, length1), p1b);
 
   // A float overflow in any anchor or handle (or a NaN from the host's point
   // math) gives no bridge rather than a path with non-finite coordinates.

@@ -27,7 +27,7 @@ void AddArt(Fnv1a& hash, const ArtObject& art) {
   hash.AddValue(art.clip);
   hash.AddValue(art.segments.size());
   if (!art.segments.empty()) hash.Add(art.segments.data(), art.segments.size() * sizeof(PathSegment));
-  hash.AddValue(art.style);
+  hash.AddValue(art.style.get());
   hash.AddValue(art.foreign.size());
   hash.Add(art.foreign.data(), art.foreign.size());
   hash.AddValue(art.children.size());

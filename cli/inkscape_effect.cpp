@@ -470,7 +470,7 @@ class SelectionEdit {
   static bool IsEffectSource(const ArtObject& art) {
     return art.type == kArtTypePath && art.closed && !art.guide && !art.clip &&
            (art.parent == nullptr || art.parent->type != kArtTypeCompoundPath) &&
-           (art.style.fillPaint != 0 || art.style.strokePaint != 0);
+           (art.style->fillPaint != 0 || art.style->strokePaint != 0);
   }
 
   // The outline objects, in paint order; the contours of a compound path

@@ -77,7 +77,7 @@ TEST(AppendBridge, WithDuplicateWritesANewCopyAboveTheTemplateAndAppendsIt) {
   EXPECT_EQ(s.scene.host().art().MadeByHost(), 1);
 
   // The copy keeps the template's paint and closed state and carries the bridge.
-  EXPECT_EQ(std::memcmp(&copy->style, &s.templatePath->style, sizeof(PathStyle)), 0);
+  EXPECT_EQ(std::memcmp(&copy->style.get(), &s.templatePath->style.get(), sizeof(PathStyle)), 0);
   EXPECT_TRUE(copy->closed);
   const BridgeOutline expected = s.Expected(0.5f);
   ASSERT_EQ(copy->segments.size(), 4u);

@@ -140,7 +140,7 @@ TEST(ArtSuites, DuplicateArtPlacesADeepCopyDirectlyAboveTheReference) {
   EXPECT_EQ(Scene::ChildNames(scene.layer()), (std::vector<std::string>{"A", "", "G", "D"}));
   ASSERT_NE(copy, scene["A"]);
   EXPECT_EQ(copy->parent, scene.layer());
-  EXPECT_EQ(0, memcmp(&copy->style, &scene["A"]->style, sizeof(PathStyle)));
+  EXPECT_EQ(0, memcmp(&copy->style.get(), &scene["A"]->style.get(), sizeof(PathStyle)));
   ASSERT_EQ(copy->segments.size(), 4u);
   EXPECT_EQ(0, memcmp(copy->segments.data(), scene["A"]->segments.data(), 4 * sizeof(PathSegment)));
   EXPECT_TRUE(copy->closed);

@@ -82,7 +82,7 @@ const testscene::ArtDescription kInsideSecond = testscene::Circle("F", 40, 0, 4)
 void Describe(const ArtObject* art, std::string& text) {
   char buffer[160];
   std::snprintf(buffer, sizeof buffer, "[%d %d %d:", art->type, art->closed ? 1 : 0,
-                static_cast<int>(art->style.lineJoin));
+                static_cast<int>(art->style->lineJoin));
   text += buffer;
   for (const PathSegment& s : art->segments) {
     std::snprintf(buffer, sizeof buffer, "(%a %a %a %a %a %a %d)", s.p.h, s.p.v, s.in.h, s.in.v, s.out.h,

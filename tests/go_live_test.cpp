@@ -97,13 +97,13 @@ TEST_F(GoLiveTest, TwoPathsMakeOneBridgeInTheTemplateAndUniteThree) {
   // The template lies directly above the first source, with four segments and a round join.
   EXPECT_EQ(scene->layer()->children[1], templatePath);
   ASSERT_EQ(templatePath->segments.size(), 4u);
-  EXPECT_EQ(templatePath->style.lineJoin, kLineJoinRound);
+  EXPECT_EQ(templatePath->style->lineJoin, kLineJoinRound);
   EXPECT_EQ(call.precision, 10.0);
   EXPECT_EQ(call.removeRedundantPoints, 1);
   EXPECT_EQ(call.extractUnpaintedArtwork, 1);
   // Every source got a round join too.
-  EXPECT_EQ((*scene)["A"]->style.lineJoin, kLineJoinRound);
-  EXPECT_EQ((*scene)["B"]->style.lineJoin, kLineJoinRound);
+  EXPECT_EQ((*scene)["A"]->style->lineJoin, kLineJoinRound);
+  EXPECT_EQ((*scene)["B"]->style->lineJoin, kLineJoinRound);
   // Suites were acquired and released by the handler itself.
   EXPECT_EQ(CountOf(*scene, "AcquireSuite"), HostSuiteTable::kCount);
   EXPECT_EQ(CountOf(*scene, "ReleaseSuite"), HostSuiteTable::kCount);
@@ -199,7 +199,7 @@ TEST_F(GoLiveTest, NoBridgeAtAllUnitesNothingAndRemovesTheTemplate) {
   EXPECT_EQ(Scene::ChildNames(scene->layer()), (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(scene->host().art().Live(), 3);  // the layer and the two sources
   // The round joins set on the sources stay.
-  EXPECT_EQ((*scene)["A"]->style.lineJoin, kLineJoinRound);
+  EXPECT_EQ((*scene)["A"]->style->lineJoin, kLineJoinRound);
 }
 
 TEST_F(GoLiveTest, TemplateWithoutTheLastBridgeIsRemovedAndNotUnited) {
@@ -421,8 +421,8 @@ TEST_F(PathOperationsTest, SetRoundJoinChangesOnlyTheJoin) {
   PathStyle before = r->style;
   ASSERT_EQ(SetRoundJoin(&r), kHostNoError);
   before.lineJoin = kLineJoinRound;
-  EXPECT_EQ(std::memcmp(&before, &r->style, sizeof(PathStyle)), 0);
-  EXPECT_EQ(r->style.strokePaint, 0);
+  EXPECT_EQ(std::memcmp(&before, &r->style.get(), sizeof(PathStyle)), 0);
+  EXPECT_EQ(r->style->strokePaint, 0);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ void ExpectSameSegments(const ArtObject& a, const ArtObject& b) {
       EXPECT_EQ(x.out.v, y.out.v);
       EXPECT_EQ(x.corner, y.corner);
     }
-    EXPECT_EQ(0, std::memcmp(&first[i]->style, &second[i]->style, sizeof(PathStyle))) << "contour " << i;
+    EXPECT_EQ(0, std::memcmp(&first[i]->style.get(), &second[i]->style.get(), sizeof(PathStyle))) << "contour " << i;
   }
 }
 
@@ -177,8 +177,8 @@ TEST_F(Export, RepaintedPathsDropTheirPaintServer) {
   SvgDrawing drawing = ParseSvg(Svg("<path d='M0 0 L1 0' fill='url(#g)' stroke='url(#h)'/>"), "p.svg", store);
   ArtObject* path = drawing.root->children[0];
   EXPECT_NE(ExportSvg(drawing).find("fill=\"url(#g)\" stroke=\"url(#h)\"/>"), std::string::npos);
-  path->style.fillColor = HostColor{1, 0, 0, 1};
-  path->style.strokePaint = 0;
+  path->style.Edit().fillColor = HostColor{1, 0, 0, 1};
+  path->style.Edit().strokePaint = 0;
   EXPECT_NE(ExportSvg(drawing).find("fill=\"#ff0000\" stroke=\"none\"/>"), std::string::npos)
       << ExportSvg(drawing);
 }

@@ -269,7 +269,7 @@ TEST_F(Import, TransformsComposeThroughGroupsAndScaleStrokes) {
   EXPECT_EQ(path.name, "p");
   ExpectPoint(path.segments[0].p, 98, 2);
   ExpectPoint(path.segments[1].p, 98, 4);
-  EXPECT_FLOAT_EQ(path.style.strokeWidth, 6);
+  EXPECT_FLOAT_EQ(path.style->strokeWidth, 6);
 }
 
 TEST_F(Import, PaintDefaultsAndInheritance) {
@@ -327,16 +327,16 @@ TEST_F(Import, StyleSheetClassesAndPaintServers) {
   ASSERT_EQ(root.children.size(), 5u);
   EXPECT_EQ(root.children[0]->type, kArtTypeForeign);
   // Sheet rules beat presentation attributes; more specific rules win.
-  EXPECT_FLOAT_EQ(root.children[1]->style.fillColor.blue, 1);
-  EXPECT_TRUE(root.children[1]->style.strokePaint);
-  EXPECT_FLOAT_EQ(root.children[2]->style.fillColor.green, 1);
-  EXPECT_FLOAT_EQ(root.children[2]->style.fillColor.blue, 0);
-  EXPECT_FLOAT_EQ(root.children[3]->style.fillColor.red, 0);
+  EXPECT_FLOAT_EQ(root.children[1]->style->fillColor.blue, 1);
+  EXPECT_TRUE(root.children[1]->style->strokePaint);
+  EXPECT_FLOAT_EQ(root.children[2]->style->fillColor.green, 1);
+  EXPECT_FLOAT_EQ(root.children[2]->style->fillColor.blue, 0);
+  EXPECT_FLOAT_EQ(root.children[3]->style->fillColor.red, 0);
 
   const ArtObject& shaded = *root.children[4];
-  EXPECT_TRUE(shaded.style.fillPaint);
-  EXPECT_FLOAT_EQ(shaded.style.fillColor.red, 128 / 255.0f);
-  EXPECT_TRUE(shaded.style.strokePaint);
+  EXPECT_TRUE(shaded.style->fillPaint);
+  EXPECT_FLOAT_EQ(shaded.style->fillColor.red, 128 / 255.0f);
+  EXPECT_TRUE(shaded.style->strokePaint);
   std::vector<std::pair<std::string, std::string>> expected{{"fill", "url(#shade)"},
                                                             {"stroke", "url(&quot;#s&quot;) none"}};
   EXPECT_EQ(shaded.attributes, expected);
@@ -348,12 +348,12 @@ TEST_F(Import, SeveralSubpathsMakeACompoundPath) {
   const ArtObject& compound = *root.children.at(0);
   EXPECT_EQ(compound.type, kArtTypeCompoundPath);
   EXPECT_EQ(compound.name, "ring");
-  EXPECT_TRUE(compound.style.evenOddFill);
+  EXPECT_TRUE(compound.style->evenOddFill);
   ASSERT_EQ(compound.children.size(), 3u);
   for (const ArtObject* child : compound.children) {
     EXPECT_EQ(child->type, kArtTypePath);
     EXPECT_EQ(child->parent, &compound);
-    EXPECT_TRUE(child->style.evenOddFill);
+    EXPECT_TRUE(child->style->evenOddFill);
   }
   EXPECT_EQ(compound.children[0]->segments.size(), 4u);
   EXPECT_TRUE(compound.children[1]->closed);

@@ -277,7 +277,7 @@ TEST_F(UniteTest, HolesBecomeCompoundPaths) {
   scene_.Add(Polygon("w", {{100, 0}, {102, 0}, {102, 30}, {100, 30}}));
   scene_.Add(Polygon("e", {{108, 0}, {110, 0}, {110, 30}, {108, 30}}));
   scene_.Add(Compound("eo", {Square("", 200, 0, 10), Square("", 203, 3, 4)}));
-  scene_["eo"]->style.evenOddFill = 1;
+  scene_["eo"]->style.Edit().evenOddFill = 1;
   const std::vector<std::vector<PathSegment>> ring{scene_["ring"]->children[0]->segments,
                                                    scene_["ring"]->children[1]->segments};
   ASSERT_EQ(Unite({scene_["ring"], scene_["island"]}), kHostNoError);
@@ -311,16 +311,16 @@ TEST_F(UniteTest, ResultStandsWhereTheLowestObjectStoodWithItsStyle) {
                                              Square("above", 200, 200, 1)})}));
   scene_.Add(Square("B", 5, 5, 10));
   scene_.Add(Group("emptied", {Square("C", 8, 8, 10)}));
-  scene_["A"]->style.fillColor = HostColor{1, 0, 0, 1};
-  scene_["B"]->style.fillColor = HostColor{0, 1, 0, 1};
+  scene_["A"]->style.Edit().fillColor = HostColor{1, 0, 0, 1};
+  scene_["B"]->style.Edit().fillColor = HostColor{0, 1, 0, 1};
   ASSERT_EQ(Unite({scene_["B"], scene_["C"], scene_["A"]}), kHostNoError);
 
   EXPECT_EQ(Scene::ChildNames(scene_["inner"]), (std::vector<std::string>{"below", "", "above"}));
   EXPECT_EQ(Scene::ChildNames(scene_.layer()), (std::vector<std::string>{"outer", "emptied"}));
   EXPECT_TRUE(scene_["emptied"]->children.empty());
   const ArtHandle made = scene_["inner"]->children[1];
-  EXPECT_EQ(made->style.fillColor.red, 1.0f);
-  EXPECT_EQ(made->style.fillColor.green, 0.0f);
+  EXPECT_EQ(made->style->fillColor.red, 1.0f);
+  EXPECT_EQ(made->style->fillColor.green, 0.0f);
   EXPECT_EQ(scene_.host().art().Disposed(), 3);
 }
 
@@ -674,7 +674,7 @@ TEST_F(UniteTest, EachShapeKeepsItsFillRuleInTheUnion) {
                                                  reinterpret_cast<const void**>(&suite)),
               kHostNoError);
     ArtHandle eo = scene.Add(Compound("eo", {Square("", 200, 0, 10), Square("", 203, 3, 4)}));
-    eo->style.evenOddFill = 1;
+    eo->style.Edit().evenOddFill = 1;
     ArtHandle square = scene.Add(Square("cw", c.left, c.bottom, c.side, /*clockwise=*/true));
     std::vector<ArtHandle> objects{eo, square};
     PathfinderData data{10.0, 1, 1, {}, objects.data(), 2, 0};

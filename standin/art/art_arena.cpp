@@ -93,15 +93,20 @@ bool ArtArena::Holds(const ArtObject* art) const {
   if (slabTable_.empty()) return false;
   const auto address = reinterpret_cast<std::uintptr_t>(art);
   const std::uintptr_t number = address >> kSlabShift;
-  const std::size_t mask = slabTable_.size() - 1;
   Slot* slab = nullptr;
-  for (std::size_t i = Bucket(number, mask); slabTable_[i].slab != nullptr; i = (i + 1) & mask) {
-    if (slabTable_[i].number == number) {
-      slab = slabTable_[i].slab;
-      break;
+  if (number == lastFound_.number && lastFound_.slab != nullptr) {
+    slab = lastFound_.slab;
+  } else {
+    const std::size_t mask = slabTable_.size() - 1;
+    for (std::size_t i = Bucket(number, mask); slabTable_[i].slab != nullptr; i = (i + 1) & mask) {
+      if (slabTable_[i].number == number) {
+        slab = slabTable_[i].slab;
+        break;
+      }
     }
+    if (slab == nullptr) return false;
+    lastFound_ = SlabEntry{number, slab};
   }
-  if (slab == nullptr) return false;
   const std::uintptr_t offset = address - reinterpret_cast<std::uintptr_t>(slab);
   if (offset % sizeof(Slot) != 0 || offset / sizeof(Slot) >= kSlotsPerSlab) return false;
   return slab[offset / sizeof(Slot)].live;

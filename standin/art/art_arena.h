@@ -75,7 +75,10 @@ class ArtArena {
 
   std::vector<std::unique_ptr<Slot, FreeSlab>> slabs_;
   std::vector<SlabEntry> slabTable_;  // a power of two in size, or empty
-  std::deque<Slot*> free_;            // oldest first
+  // The slab the last look-up found: successive handles mostly lie in one
+  // slab. Slabs live as long as the arena, so the entry never goes stale.
+  mutable SlabEntry lastFound_;
+  std::deque<Slot*> free_;  // oldest first
   std::size_t live_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host_api/host_api.h"
+#include "standin/art/shared_style.h"
 
 struct ArtObject;
 
@@ -122,7 +123,7 @@ struct ArtObject {
   bool closed = false;
   bool guide = false;
   bool clip = false;
-  PathStyle style{};  // also the style of a compound path
+  standin::SharedStyle style;  // also the style of a compound path; shared by copies
 
   // A label for tests and traces (e.g. an SVG id); not seen by the plug-in.
   std::string name;

@@ -1,5 +1,7 @@
 // "AI Path Style Suite" of the stand-in: a path's paint as one record. Paths
 // and compound paths have a style; other objects give kHostErrUnsupported.
+#include <new>
+
 #include "standin/art/art_store.h"
 #include "standin/art/art_suites.h"
 #include "standin/core/host.h"
@@ -35,7 +37,13 @@ HostError HOSTCALL SetPathStyle(ArtHandle path, const PathStyle* style) {
     return e;
   if (HostError e = CheckStyled(*host, path)) return e;
   if (style == nullptr) return kHostErrBadParameter;
-  path->style = *style;
+  // A path whose style is shared gets a record of its own here; when there is
+  // no memory for it, the path keeps its style and the call says so.
+  try {
+    path->style = *style;
+  } catch (const std::bad_alloc&) {
+    return kHostErrOutOfMemory;
+  }
   return kHostNoError;
 }
 

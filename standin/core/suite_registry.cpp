@@ -16,28 +16,31 @@ std::string SuiteArgs(const char* name, int32_t version) {
 HostError HOSTCALL AcquireSuite(const char* name, int32_t version, const void** suite) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kBasic, "AcquireSuite", SuiteArgs(name, version))) return e;
+  if (HostError e = host->journal().Enter(kBasic, "AcquireSuite", [&] { return SuiteArgs(name, version); }))
+    return e;
   return host->suites().Acquire(name, version, suite);
 }
 
 HostError HOSTCALL ReleaseSuite(const char* name, int32_t version) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kBasic, "ReleaseSuite", SuiteArgs(name, version))) return e;
+  if (HostError e = host->journal().Enter(kBasic, "ReleaseSuite", [&] { return SuiteArgs(name, version); }))
+    return e;
   return host->suites().Release(name, version);
 }
 
 HostError HOSTCALL AllocateBlock(uint32_t size, void** block) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kBasic, "AllocateBlock", std::to_string(size))) return e;
+  if (HostError e = host->journal().Enter(kBasic, "AllocateBlock", [&] { return std::to_string(size); }))
+    return e;
   return host->blocks().Allocate(size, block);
 }
 
 HostError HOSTCALL FreeBlock(void* block) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kBasic, "FreeBlock", HandleText(block))) return e;
+  if (HostError e = host->journal().Enter(kBasic, "FreeBlock", [&] { return HandleText(block); })) return e;
   return host->blocks().Free(block);
 }
 
@@ -45,20 +48,25 @@ HostError HOSTCALL FreeBlock(void* block) {
 
 SuiteRegistry::SuiteRegistry() : basic_{AcquireSuite, ReleaseSuite, AllocateBlock, FreeBlock} {}
 
-void SuiteRegistry::Add(const char* name, int32_t version, const void* table) { tables_[{name, version}] = table; }
+void SuiteRegistry::Add(const char* name, int32_t version, const void* table) {
+  tables_[{name, version}] = table;
+}
 
+// Look-ups take the caller's name as a view: no string is made per call.
 HostError SuiteRegistry::Acquire(const char* name, int32_t version, const void** suite) {
   if (name == nullptr || suite == nullptr) return kHostErrBadParameter;
-  auto it = tables_.find({name, version});
+  auto it = tables_.find(KeyView{name, version});
   if (it == tables_.end()) return kHostErrSuiteNotFound;
   *suite = it->second;
-  ++outstanding_[name];
+  auto count = outstanding_.find(std::string_view(name));
+  if (count == outstanding_.end()) count = outstanding_.emplace(name, 0).first;
+  ++count->second;
   return kHostNoError;
 }
 
 HostError SuiteRegistry::Release(const char* name, int32_t version) {
-  if (name == nullptr || tables_.count({name, version}) == 0) return kHostErrSuiteNotFound;
-  auto it = outstanding_.find(name);
+  if (name == nullptr || tables_.find(KeyView{name, version}) == tables_.end()) return kHostErrSuiteNotFound;
+  auto it = outstanding_.find(std::string_view(name));
   if (it == outstanding_.end() || it->second == 0) return kHostErrBadParameter;
   --it->second;
   return kHostNoError;

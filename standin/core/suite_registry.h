@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "host_api/host_api.h"
@@ -28,9 +29,21 @@ class SuiteRegistry {
   SPBasicSuite* basic() { return &basic_; }
 
  private:
+  // A suite's name and version, owned or viewed; compared name first.
+  using Key = std::pair<std::string, int32_t>;
+  using KeyView = std::pair<std::string_view, int32_t>;
+  struct KeyLess {
+    using is_transparent = void;
+    template <typename A, typename B>
+    bool operator()(const A& a, const B& b) const {
+      const int order = std::string_view(a.first).compare(std::string_view(b.first));
+      return order < 0 || (order == 0 && a.second < b.second);
+    }
+  };
+
   SPBasicSuite basic_;
-  std::map<std::pair<std::string, int32_t>, const void*> tables_;
-  std::map<std::string, int> outstanding_;
+  std::map<Key, const void*, KeyLess> tables_;
+  std::map<std::string, int, std::less<>> outstanding_;
 };
 
 }  // namespace standin

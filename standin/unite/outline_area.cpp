@@ -26,7 +26,7 @@ double SignedOutlineArea(const ArtObject& art) {
 double FilledOutlineArea(const ArtObject& art) {
   FilledShape shape;
   if (!FlattenForArea(art, &shape.contours)) return std::nan("");
-  shape.evenOdd = art.style.evenOddFill != 0;
+  shape.evenOdd = art.style->evenOddFill != 0;
   return FilledArea(shape);
 }
 

@@ -156,7 +156,7 @@ void UniteFlattenings(const std::vector<ArtObject*>& objects, const std::vector<
       for (const GridVertex& g : flat) path.emplace_back(g.x, g.y);
       paths.push_back(std::move(path));
     }
-    grid.AddShape(paths, objects[k]->style.evenOddFill != 0);
+    grid.AddShape(paths, objects[k]->style->evenOddFill != 0);
   }
   grid.Finish(tree);
 }

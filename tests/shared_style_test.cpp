@@ -1,0 +1,137 @@
+// Path styles shared between copies: a change reaches only the object changed,
+// however it is made, and every copy reads the record it was given.
+#include "standin/art/shared_style.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "standin/art/art_store.h"
+#include "standin/art/art_suites.h"
+#include "tests/support/scene.h"
+
+using namespace testscene;
+
+// Every allocation of this program goes through here, so that a test can
+// make them fail.
+namespace {
+bool gRefuseAllocations = false;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (gRefuseAllocations) throw std::bad_alloc();
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+// GCC takes these for a mismatch of new and free; they are the pair above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#pragma GCC diagnostic pop
+
+namespace {
+
+bool Same(const PathStyle& a, const PathStyle& b) { return std::memcmp(&a, &b, sizeof(PathStyle)) == 0; }
+
+PathStyle Red() {
+  PathStyle style{};
+  style.fillColor = HostColor{1, 0, 0, 1};
+  style.lineJoin = kLineJoinRound;
+  return style;
+}
+
+TEST(SharedStyle, AChangeReachesOnlyTheObjectChanged) {
+  struct Case {
+    std::string what;
+    std::function<void(standin::SharedStyle&)> change;
+  };
+  const std::vector<Case> cases = {
+      {"a whole record set", [](standin::SharedStyle& s) { s = Red(); }},
+      {"one field edited", [](standin::SharedStyle& s) { s.Edit().strokeWidth = 7; }},
+      {"another object's record taken", [](standin::SharedStyle& s) { s = standin::SharedStyle(); }},
+  };
+  for (const Case& c : cases) {
+    PathStyle original{};
+    original.strokePaint = 1;
+    original.strokeWidth = 2;
+    standin::SharedStyle first;
+    first = original;
+    standin::SharedStyle second = first;  // a copy shares
+    standin::SharedStyle third;
+    third = second;
+    EXPECT_EQ(first.Sharers(), 3u) << c.what;
+    c.change(second);
+    EXPECT_TRUE(Same(first, original)) << c.what;
+    EXPECT_TRUE(Same(third, original)) << c.what;
+    EXPECT_FALSE(Same(second, original)) << c.what;
+    EXPECT_EQ(first.Sharers(), 2u) << c.what;
+  }
+}
+
+TEST(SharedStyle, UnsetReadsZeroAndAnEqualRecordKeepsTheSharing) {
+  const standin::SharedStyle unset;
+  EXPECT_TRUE(Same(unset, PathStyle{}));
+  EXPECT_EQ(unset.Sharers(), 0u);
+
+  standin::SharedStyle first;
+  first = Red();
+  standin::SharedStyle second = first;
+  second = Red();  // equal bytes: nothing to unshare
+  EXPECT_EQ(first.Sharers(), 2u);
+  // The only holder of a record changes it in place.
+  standin::SharedStyle alone;
+  alone = Red();
+  const PathStyle* where = &alone.get();
+  alone.Edit().strokeWidth = 3;
+  alone = PathStyle{};
+  EXPECT_EQ(&alone.get(), where);
+  EXPECT_TRUE(Same(alone, PathStyle{}));
+}
+
+// Through the host's calls: DuplicateArt shares, SetPathStyle on the copy
+// or on the original leaves the other as it was, GetPathStyle reads each.
+TEST(SharedStyle, DuplicatesKeepTheirOwnStyleThroughTheSuites) {
+  for (const bool changeCopy : {true, false}) {
+    Scene scene({Circle("A", 0, 0, 10).Stroked(3)});
+    ArtHandle copy = nullptr;
+    ASSERT_EQ(standin::StandinArtSuite().DuplicateArt(scene["A"], kPlaceAbove, scene["A"], &copy),
+              kHostNoError);
+    const PathStyle original = scene["A"]->style;
+    EXPECT_EQ(copy->style.Sharers(), 2u);
+    ArtHandle changed = changeCopy ? copy : scene["A"];
+    ArtHandle kept = changeCopy ? scene["A"] : copy;
+    const PathStyle red = Red();
+    ASSERT_EQ(standin::StandinPathStyleSuite().SetPathStyle(changed, &red), kHostNoError);
+    PathStyle read{};
+    ASSERT_EQ(standin::StandinPathStyleSuite().GetPathStyle(changed, &read), kHostNoError);
+    EXPECT_TRUE(Same(read, red)) << changeCopy;
+    ASSERT_EQ(standin::StandinPathStyleSuite().GetPathStyle(kept, &read), kHostNoError);
+    EXPECT_TRUE(Same(read, original)) << changeCopy;
+  }
+}
+
+// A copy that cannot get a record of its own keeps the shared one, and the
+// call says it ran out of memory rather than failing some other way.
+TEST(SharedStyle, NoMemoryForAnOwnRecordLeavesTheStyleAndSaysSo) {
+  Scene scene({Circle("A", 0, 0, 10).Stroked(3)});
+  scene.host().journal().SetRecording(false);
+  ArtHandle copy = nullptr;
+  ASSERT_EQ(standin::StandinArtSuite().DuplicateArt(scene["A"], kPlaceAbove, scene["A"], &copy),
+            kHostNoError);
+  const PathStyle original = copy->style;
+  const PathStyle red = Red();
+  gRefuseAllocations = true;
+  const HostError result = standin::StandinPathStyleSuite().SetPathStyle(copy, &red);
+  gRefuseAllocations = false;
+  EXPECT_EQ(result, kHostErrOutOfMemory);
+  EXPECT_TRUE(Same(copy->style, original));
+  EXPECT_EQ(copy->style.Sharers(), 2u);
+}
+
+}  // namespace
