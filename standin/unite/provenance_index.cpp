@@ -61,9 +61,9 @@ void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int6
   // Column by column of cells, the rows the edge (widened by a step) meets.
   const int64_t lowX = std::min(fromX, toX) - 1, highX = std::max(fromX, toX) + 1;
   for (int64_t cx = lowX >> kCellBits; cx <= highX >> kCellBits; ++cx) {
-    const double left = std::max<double>(static_cast<double>(cx << kCellBits), static_cast<double>(lowX));
+    const double left = std::max<double>(static_cast<double>(cx * kCellSize), static_cast<double>(lowX));
     const double right =
-        std::min<double>(static_cast<double>(((cx + 1) << kCellBits) - 1), static_cast<double>(highX));
+        std::min<double>(static_cast<double>((cx + 1) * kCellSize - 1), static_cast<double>(highX));
     double top, bottom;
     if (dx == 0) {
       top = static_cast<double>(std::min(fromY, toY));

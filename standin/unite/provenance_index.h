@@ -52,6 +52,10 @@ class ProvenanceIndex {
   // The declared points by square cells of kCell grid steps: sorted by
   // cell, built on the first RecordEdge.
   static constexpr int kCellBits = 12;
+  // A cell's side in grid steps; cells are numbered by arithmetic right
+  // shifts, and their edges found by multiplying (a left shift of a negative
+  // cell number would be undefined).
+  static constexpr int64_t kCellSize = int64_t{1} << kCellBits;
   struct Celled {
     uint64_t cell;
     int64_t x, y;
