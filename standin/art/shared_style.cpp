@@ -12,15 +12,9 @@ const PathStyle& SharedStyle::Zero() {
 SharedStyle& SharedStyle::operator=(const PathStyle& style) {
   // Byte-wise: the reserved bytes and NaN colours count, as a copy keeps them.
   if (std::memcmp(&get(), &style, sizeof(PathStyle)) == 0) return *this;
-  if (record_ != nullptr && record_->sharers == 1) {
-    record_->style = style;
-    return *this;
-  }
-  // The new record is made before the old one is let go: when there is no
-  // memory for it, std::bad_alloc leaves this style as it was.
-  Record* own = new Record{style, 1};
-  Release();
-  record_ = own;
+  // Edit() makes the new record before it lets the old one go: when there
+  // is no memory for it, std::bad_alloc leaves this style as it was.
+  Edit() = style;
   return *this;
 }
 

@@ -221,27 +221,34 @@ class ContourRebuilder {
   static constexpr uint32_t kAmbiguous = 0xfffffffeu;
   static constexpr uint32_t kNoSource = 0xffffffffu;
 
-  // Whether two source points are neighbours on one source contour: within
-  // a quarter of its flattening of each other (the union drops points that
-  // continue a straight edge), or on one flattened edge.
+  // How far apart two points of one source contour's flattening lie, in
+  // flattened points each way round, and the farthest two points that are
+  // still neighbours may be: a quarter of the flattening (the union drops
+  // points that continue a straight edge).
+  struct Steps {
+    uint32_t forward, backward, maxJump;
+  };
+  Steps StepsBetween(uint32_t contour, uint32_t from, uint32_t to) const {
+    const uint32_t n = sources_.flatCounts[contour];
+    const uint32_t forward = (to + n - from) % n;
+    return Steps{forward, (n - forward) % n, std::max<uint32_t>(1, n / 4)};
+  }
+
+  // Whether two source points are neighbours on one source contour, or on
+  // one flattened edge (the same index).
   bool Adjacent(const Provenance& a, const Provenance& b) const {
     if (a.contour != b.contour) return false;
-    const uint32_t n = sources_.flatCounts[a.contour];
-    const uint32_t maxJump = std::max<uint32_t>(1, n / 4);
-    const uint32_t forward = (b.index + n - a.index) % n, backward = (n - forward) % n;
-    return forward <= maxJump || backward <= maxJump;
+    const Steps steps = StepsBetween(a.contour, a.index, b.index);
+    return steps.forward <= steps.maxJump || steps.backward <= steps.maxJump;
   }
 
   // Whether the vertex at `position` continues the run; if so the run is
   // extended to it.
   bool Extend(Run* run, int position) const {
-    const uint32_t n = sources_.flatCounts[run->contour];
-    const uint32_t maxJump = std::max<uint32_t>(1, n / 4);
     const double pieces = PieceCount(*sources_.contours[run->contour]);
     for (const Provenance* c = Begin(position); c != End(position); ++c) {
       if (c->contour != run->contour) continue;
-      const uint32_t forward = (c->index + n - run->lastIndex) % n;
-      const uint32_t backward = (n - forward) % n;
+      const auto [forward, backward, maxJump] = StepsBetween(run->contour, run->lastIndex, c->index);
       // Points on one flattened edge (the crossings on it, and its start)
       // share its index and follow each other by ring position.
       const double lastRaw = run->lastU - run->offset;
@@ -275,13 +282,8 @@ class ContourRebuilder {
       if (!runs_.empty() && runs_.back().last == position - 1) {
         for (const Provenance* c = Begin(position); c != End(position) && chosen == nullptr; ++c) {
           if (c->contour == runs_.back().contour) continue;
-          for (const Provenance* b = Begin(position - 1); b != End(position - 1); ++b) {
-            if (b->contour != c->contour) continue;
-            Run probe{b->contour, 0, position - 1, position - 1, b->index, b->u, b->u, 0.0};
-            if (Extend(&probe, position)) {
-              chosen = c;
-              break;
-            }
+          for (const Provenance* b = Begin(position - 1); b != End(position - 1) && chosen == nullptr; ++b) {
+            if (Adjacent(*b, *c)) chosen = c;
           }
         }
       }

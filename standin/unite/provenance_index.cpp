@@ -39,22 +39,24 @@ uint32_t CellBit(uint64_t cell, int bits) {
 
 }  // namespace
 
+void ProvenanceIndex::BuildCells() {
+  celled_ = true;
+  cells_.reserve(heads_.size());
+  for (const auto& head : heads_) {
+    const int64_t x = static_cast<int32_t>(head.first >> 32), y = static_cast<int32_t>(head.first);
+    cells_.push_back(Celled{CellKey(x >> kCellBits, y >> kCellBits), x, y});
+  }
+  std::sort(cells_.begin(), cells_.end(), [](const Celled& a, const Celled& b) { return a.cell < b.cell; });
+  occupied_.assign((std::size_t{1} << kOccupiedBits) / 64, 0);
+  for (const Celled& c : cells_) {
+    const uint32_t bit = CellBit(c.cell, kOccupiedBits);
+    occupied_[bit / 64] |= uint64_t{1} << (bit % 64);
+  }
+}
+
 void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY, uint32_t contour,
                                  uint32_t index, double uFrom, double uTo) {
-  if (!celled_) {
-    celled_ = true;
-    cells_.reserve(heads_.size());
-    for (const auto& head : heads_) {
-      const int64_t x = static_cast<int32_t>(head.first >> 32), y = static_cast<int32_t>(head.first);
-      cells_.push_back(Celled{CellKey(x >> kCellBits, y >> kCellBits), x, y});
-    }
-    std::sort(cells_.begin(), cells_.end(), [](const Celled& a, const Celled& b) { return a.cell < b.cell; });
-    occupied_.assign((std::size_t{1} << kOccupiedBits) / 64, 0);
-    for (const Celled& c : cells_) {
-      const uint32_t bit = CellBit(c.cell, kOccupiedBits);
-      occupied_[bit / 64] |= uint64_t{1} << (bit % 64);
-    }
-  }
+  if (!celled_) BuildCells();
   if (cells_.empty() || (fromX == toX && fromY == toY)) return;
   const double dx = static_cast<double>(toX - fromX), dy = static_cast<double>(toY - fromY);
   const double length2 = dx * dx + dy * dy;

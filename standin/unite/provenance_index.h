@@ -67,6 +67,9 @@ class ProvenanceIndex {
   std::vector<uint64_t> occupied_;
   bool celled_ = false;
   void Add(uint64_t key, const Provenance& provenance);
+  // Sorts the declared points into cells and sets their filter bits; once,
+  // when the first edge is recorded (all keys are declared by then).
+  void BuildCells();
 };
 
 }  // namespace standin
