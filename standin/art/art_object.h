@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host_api/host_api.h"
+#include "standin/art/segment_list.h"
 #include "standin/art/shared_style.h"
 
 struct ArtObject;
@@ -119,7 +120,7 @@ struct ArtObject {
   ChildList children;     // groups and compound paths
 
   // Paths.
-  std::vector<PathSegment> segments;
+  standin::SegmentList segments;  // up to four inline
   bool closed = false;
   bool guide = false;
   bool clip = false;

@@ -77,7 +77,7 @@ class Flattener {
   }
 
   FlattenResult AddPath(const ArtObject& path, std::vector<Contour>* contours) {
-    const std::vector<PathSegment>& s = path.segments;
+    const standin::SegmentList& s = path.segments;
     for (const PathSegment& segment : s) {
       if (!IsInRange(segment.p, limits_.maxCoordinate) || !IsInRange(segment.in, limits_.maxCoordinate) ||
           !IsInRange(segment.out, limits_.maxCoordinate)) {

@@ -161,7 +161,7 @@ class RingFlattener {
 int PieceCount(const ArtObject& path) { return static_cast<int>(path.segments.size()); }
 
 CubicPiece PieceOf(const ArtObject& path, int k) {
-  const std::vector<PathSegment>& s = path.segments;
+  const standin::SegmentList& s = path.segments;
   const std::size_t n = s.size();
   const PathSegment& from = s[static_cast<std::size_t>(k)];
   const PathSegment& to = s[(static_cast<std::size_t>(k) + 1) % n];
