@@ -28,8 +28,8 @@ void AddArt(Fnv1a& hash, const ArtObject& art) {
   hash.AddValue(art.segments.size());
   if (!art.segments.empty()) hash.Add(art.segments.data(), art.segments.size() * sizeof(PathSegment));
   hash.AddValue(art.style.get());
-  hash.AddValue(art.foreign.size());
-  hash.Add(art.foreign.data(), art.foreign.size());
+  hash.AddValue(art.source->foreign.size());
+  hash.Add(art.source->foreign.data(), art.source->foreign.size());
   hash.AddValue(art.children.size());
   for (const ArtObject* child : art.children) AddArt(hash, *child);
 }

@@ -330,7 +330,7 @@ class SelectionEdit {
 
   static void FindEffectSources(const ArtObject& art, std::set<int>& found) {
     if (IsEffectSource(art)) {
-      for (const auto& [name, value] : art.attributes) {
+      for (const auto& [name, value] : art.source->attributes) {
         if (name == kOrderAttribute) found.insert(std::atoi(value.c_str()));
       }
     }
@@ -433,7 +433,7 @@ class SelectionEdit {
     alone.root = store.NewGroup(nullptr);
     for (const ArtObject* outline : outlines) {
       ArtObject* copy = store.Copy(outline);
-      copy->name.clear();
+      if (!copy->source->name.empty()) copy->source.Edit().name.clear();
       store.Place(copy, kPlaceInsideOnTop, alone.root);
     }
     const std::string written = ExportSvg(alone);
@@ -461,7 +461,8 @@ class SelectionEdit {
   }
 
   static void MarkUnnamed(ArtObject* art, int& count) {
-    if (art->name.empty()) art->name = std::string(kUnnamedMark) + std::to_string(++count);
+    if (art->source->name.empty())
+      art->source.Edit().name = std::string(kUnnamedMark) + std::to_string(++count);
     for (ArtObject* child : art->children) MarkUnnamed(child, count);
   }
 
@@ -477,7 +478,7 @@ class SelectionEdit {
   // are part of it.
   static void FindOutlines(const ArtObject& art, bool united, std::vector<const ArtObject*>& outlines) {
     const bool path = art.type == kArtTypePath || art.type == kArtTypeCompoundPath;
-    if (united ? path && art.name.empty() : IsEffectSource(art)) {
+    if (united ? path && art.source->name.empty() : IsEffectSource(art)) {
       outlines.push_back(&art);
     } else if (art.type == kArtTypeGroup) {
       for (const ArtObject* child : art.children) FindOutlines(*child, united, outlines);

@@ -30,7 +30,7 @@ struct InheritedNames {
 };
 
 InheritedNames WithGroup(InheritedNames inherited, const ArtObject& group) {
-  for (const auto& [name, value] : group.attributes) {
+  for (const auto& [name, value] : group.source->attributes) {
     if (name == "class") inherited.all = true;
     if (name == "style") {
       for (const CssDeclaration& declaration : ParseDeclarations(DecodeEntities(value))) {
@@ -54,7 +54,7 @@ std::string Attribute(const std::string& name, const std::string& value) {
 }
 
 const std::string* KeptValue(const ArtObject& art, const std::string& name) {
-  for (const auto& [key, value] : art.attributes) {
+  for (const auto& [key, value] : art.source->attributes) {
     if (key == name) return &value;
   }
   return nullptr;
@@ -201,7 +201,7 @@ class Exporter {
     const bool group = root != nullptr && root->type == kArtTypeGroup;
     if (group) {
       if (KeptValue(*root, "xmlns") == nullptr) out_ << Attribute("xmlns", kSvgNamespace);
-      for (const auto& [name, value] : root->attributes) out_ << RawAttribute(name, value);
+      for (const auto& [name, value] : root->source->attributes) out_ << RawAttribute(name, value);
     } else {
       out_ << Attribute("xmlns", kSvgNamespace);
     }
@@ -216,7 +216,7 @@ class Exporter {
   }
 
   void CollectNames(const ArtObject& art) {
-    if (!art.name.empty()) allNames_.insert(art.name);
+    if (!art.source->name.empty()) allNames_.insert(art.source->name);
     for (const ArtObject* child : art.children) CollectNames(*child);
   }
 
@@ -311,16 +311,16 @@ class Exporter {
   // The id for an object: its name, or for a later copy of a name already
   // written, the name with the first free "-n" suffix.
   std::string IdOf(const ArtObject& art) {
-    if (art.name.empty()) return "";
-    std::string id = art.name;
+    if (art.source->name.empty()) return "";
+    std::string id = art.source->name;
     // A changed object read from the source keeps its own id.
     const bool own =
         ValidOrigin(art.origin) && firstArt_[static_cast<std::size_t>(art.origin)] == &art &&
         document_->nodes[static_cast<std::size_t>(art.origin)].node.attribute("id").value() == id;
     if (own) return id;
     for (int n = 2; written_.count(id) != 0; ++n) {
-      id = art.name + "-" + std::to_string(n);
-      if (allNames_.count(id) != 0) id = art.name;  // taken by another object: try the next n
+      id = art.source->name + "-" + std::to_string(n);
+      if (allNames_.count(id) != 0) id = art.source->name;  // taken by another object: try the next n
     }
     written_.insert(id);
     return id;
@@ -339,11 +339,11 @@ class Exporter {
   void WriteAnew(const ArtObject& art, int depth, const InheritedNames& inherited, const SvgMatrix& parent,
                  int32_t donor) {
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
-    if (!art.foreign.empty() || art.type == kArtTypeForeign) {
-      if (!art.foreign.empty()) out_ << indent << art.foreign << "\n";
+    if (!art.source->foreign.empty() || art.type == kArtTypeForeign) {
+      if (!art.source->foreign.empty()) out_ << indent << art.source->foreign << "\n";
     } else if (art.type == kArtTypeGroup) {
       out_ << indent << "<g" << IdAttribute(art);
-      for (const auto& [name, value] : art.attributes) out_ << RawAttribute(name, value);
+      for (const auto& [name, value] : art.source->attributes) out_ << RawAttribute(name, value);
       if (art.children.empty()) {
         out_ << "/>\n";
         return;
@@ -357,12 +357,12 @@ class Exporter {
     } else if (art.type == kArtTypePath || art.type == kArtTypeCompoundPath) {
       ArtObject placed;  // paint and kept values as written in the parent's coordinates
       placed.style = StyleInParent(art.style, parent);
-      placed.attributes = art.attributes;
+      placed.source = art.source;
       const SvgMatrix toParent = Inverse(parent);
       out_ << indent << "<path" << IdAttribute(art) << Attribute("d", PathData(art, toParent));
       if (document_ == nullptr) {
         out_ << PaintAttributes(placed, inherited);
-        for (const auto& [name, value] : art.attributes) {
+        for (const auto& [name, value] : art.source->attributes) {
           if (name != "fill" && name != "stroke") out_ << RawAttribute(name, value);
         }
       } else {
@@ -370,9 +370,11 @@ class Exporter {
         if (donor >= 0) {
           const SourceNode& source = document_->nodes[static_cast<std::size_t>(donor)];
           className = source.className;
-          placed.attributes.clear();
-          if (!source.fillServer.empty()) placed.attributes.emplace_back("fill", source.fillServer);
-          if (!source.strokeServer.empty()) placed.attributes.emplace_back("stroke", source.strokeServer);
+          placed.source.Edit().attributes.clear();
+          if (!source.fillServer.empty())
+            placed.source.Edit().attributes.emplace_back("fill", source.fillServer);
+          if (!source.strokeServer.empty())
+            placed.source.Edit().attributes.emplace_back("stroke", source.strokeServer);
         } else if (const std::string* kept = KeptValue(art, "class")) {
           className = *kept;
         }

@@ -213,7 +213,7 @@ class Importer {
       return KeepForeign(element.node(), parent);
     }
     ArtObject* group = store_.NewGroup(parent);
-    group->name = element.Value("id");
+    group->source.Edit().name = element.Value("id");
     KeepAttributes(element, group, [](std::string_view name) { return name == "id" || name == "transform"; });
     Record(group, element.node()).inner = inner.matrix;
     ++depth_;
@@ -259,20 +259,21 @@ class Importer {
         store_.NewPath(art, std::move(contours[i]), (*subpaths)[i].closed, pathStyle);
       }
     }
-    art->name = element.Value("id");
+    art->source.Edit().name = element.Value("id");
     const std::string_view shape = element.name();
     KeepAttributes(element, art, [shape](std::string_view name) {
       return name == "id" || name == "transform" || name == "style" || name == "opacity" ||
              IsPaintProperty(name) || IsGeometryAttribute(shape, name);
     });
     if (!style.otherStyle.empty())
-      art->attributes.emplace_back("style", EscapeAttribute(DeclarationsText(style.otherStyle)));
+      art->source.Edit().attributes.emplace_back("style",
+                                                 EscapeAttribute(DeclarationsText(style.otherStyle)));
     // Paint servers keep their text; the path style holds the grey.
     if (style.paint.fill.kind == SvgPaint::kReference) {
-      art->attributes.emplace_back("fill", EscapeAttribute(style.paint.fill.text));
+      art->source.Edit().attributes.emplace_back("fill", EscapeAttribute(style.paint.fill.text));
     }
     if (style.paint.stroke.kind == SvgPaint::kReference) {
-      art->attributes.emplace_back("stroke", EscapeAttribute(style.paint.stroke.text));
+      art->source.Edit().attributes.emplace_back("stroke", EscapeAttribute(style.paint.stroke.text));
     }
     SourceNode& source = Record(art, element.node());
     source.fingerprint = ArtFingerprint(*art);
@@ -288,7 +289,8 @@ class Importer {
   template <typename Consumed>
   void KeepAttributes(const SvgElement& element, ArtObject* art, Consumed consumed) {
     for (const pugi::xml_attribute attribute : element.node().attributes()) {
-      if (!consumed(attribute.name())) art->attributes.emplace_back(attribute.name(), attribute.value());
+      if (!consumed(attribute.name()))
+        art->source.Edit().attributes.emplace_back(attribute.name(), attribute.value());
     }
   }
 

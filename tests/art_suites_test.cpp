@@ -174,12 +174,12 @@ std::vector<std::string> WalkedNames(ArtHandle group) {
   EXPECT_EQ(Art().GetArtFirstChild(group, &child), kHostNoError);
   while (child != nullptr) {
     EXPECT_EQ(child->parent, group);
-    up.push_back(child->name);
+    up.push_back(child->source->name);
     EXPECT_EQ(Art().GetArtSibling(child, &child), kHostNoError);
   }
   std::vector<std::string> down;
   for (auto at = group->children.end(); at != group->children.begin();)
-    down.insert(down.begin(), (*--at)->name);
+    down.insert(down.begin(), (*--at)->source->name);
   EXPECT_EQ(up, down);
   EXPECT_EQ(up.size(), group->children.size());
   return up;
@@ -210,7 +210,7 @@ TEST(ArtSuites, PlacingDisposingAndWalkingKeepOnePaintOrder) {
     ArtObject* art = nullptr;
     if (*step.art == '\0') {
       art = store.Copy(scene["A"]);
-      art->name = "N";
+      art->source.Edit().name = "N";
     } else {
       art = scene[step.art];
     }

@@ -29,7 +29,7 @@ Collected Collect(ArtHandle art) {
   if (result.counted <= 0) return result;
   std::vector<ArtHandle> list(result.counted, nullptr);
   CollectSourcePaths(art, &result.filled, list.data(), result.counted);
-  for (ArtHandle path : list) result.names.push_back(path == nullptr ? "(none)" : path->name);
+  for (ArtHandle path : list) result.names.push_back(path == nullptr ? "(none)" : path->source->name);
   return result;
 }
 

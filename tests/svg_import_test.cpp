@@ -227,7 +227,7 @@ TEST_F(Import, ElementsThatDoNotRenderAreKeptUnmodelled) {
                "<circle r='5' style='display:none'/><circle r='5%'/><ellipse rx='4'/>"));
   ASSERT_EQ(root.children.size(), 7u);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(root.children[i]->type, kArtTypeForeign) << i;
-  EXPECT_EQ(root.children[0]->foreign, "<circle r=\"0\"/>");
+  EXPECT_EQ(root.children[0]->source->foreign, "<circle r=\"0\"/>");
   // An ellipse with one radius uses it for both.
   ASSERT_EQ(root.children[6]->type, kArtTypePath);
   ExpectPoint(root.children[6]->segments[1].p, 0, 4);
@@ -261,12 +261,12 @@ TEST_F(Import, TransformsComposeThroughGroupsAndScaleStrokes) {
                "</g></g>"));
   ASSERT_EQ(root.children.size(), 1u);
   const ArtObject& outer = *root.children[0];
-  EXPECT_EQ(outer.name, "outer");
+  EXPECT_EQ(outer.source->name, "outer");
   EXPECT_EQ(outer.type, kArtTypeGroup);
   // No transform is kept: it is in the coordinates.
-  EXPECT_TRUE(outer.attributes.empty());
+  EXPECT_TRUE(outer.source->attributes.empty());
   const ArtObject& path = *outer.children.at(0)->children.at(0);
-  EXPECT_EQ(path.name, "p");
+  EXPECT_EQ(path.source->name, "p");
   ExpectPoint(path.segments[0].p, 98, 2);
   ExpectPoint(path.segments[1].p, 98, 4);
   EXPECT_FLOAT_EQ(path.style->strokeWidth, 6);
@@ -339,7 +339,7 @@ TEST_F(Import, StyleSheetClassesAndPaintServers) {
   EXPECT_TRUE(shaded.style->strokePaint);
   std::vector<std::pair<std::string, std::string>> expected{{"fill", "url(#shade)"},
                                                             {"stroke", "url(&quot;#s&quot;) none"}};
-  EXPECT_EQ(shaded.attributes, expected);
+  EXPECT_EQ(shaded.source->attributes, expected);
 }
 
 TEST_F(Import, SeveralSubpathsMakeACompoundPath) {
@@ -347,7 +347,7 @@ TEST_F(Import, SeveralSubpathsMakeACompoundPath) {
       Load(Svg("<path id='ring' fill-rule='evenodd' d='M0 0 H10 V10 H0 Z M2 2 H8 V8 H2 Z M20 20'/>"));
   const ArtObject& compound = *root.children.at(0);
   EXPECT_EQ(compound.type, kArtTypeCompoundPath);
-  EXPECT_EQ(compound.name, "ring");
+  EXPECT_EQ(compound.source->name, "ring");
   EXPECT_TRUE(compound.style->evenOddFill);
   ASSERT_EQ(compound.children.size(), 3u);
   for (const ArtObject* child : compound.children) {
@@ -375,25 +375,25 @@ TEST_F(Import, UnmodelledContentIsKeptInPlace) {
                                                                   {"xmlns:ink", "urn:ink"},
                                                                   {"viewBox", "0 0 10 10"},
                                                                   {"ink:zoom", "2"}};
-  EXPECT_EQ(root.attributes, rootAttributes);
+  EXPECT_EQ(root.source->attributes, rootAttributes);
   ASSERT_EQ(root.children.size(), 3u);
-  EXPECT_EQ(root.children[0]->foreign, "<ink:view ink:x=\"1\"/>");
+  EXPECT_EQ(root.children[0]->source->foreign, "<ink:view ink:x=\"1\"/>");
   // Values stay as written; a '"' inside one is re-quoted for the output.
-  EXPECT_EQ(root.children[1]->foreign, "<title lang=\"say &quot;hi&quot;\">T</title>");
+  EXPECT_EQ(root.children[1]->source->foreign, "<title lang=\"say &quot;hi&quot;\">T</title>");
 
   const ArtObject& group = *root.children[2];
   std::vector<std::pair<std::string, std::string>> groupAttributes{
       {"ink:label", "L"}, {"style", "fill:red"}, {"class", "k"}};
-  EXPECT_EQ(group.attributes, groupAttributes);
+  EXPECT_EQ(group.source->attributes, groupAttributes);
   ASSERT_EQ(group.children.size(), 3u);
   std::vector<std::pair<std::string, std::string>> pathAttributes{
       {"ink:type", "arc"}, {"pathLength", "5"}, {"style", "font-size:3px"}};
-  EXPECT_EQ(group.children[0]->attributes, pathAttributes);
+  EXPECT_EQ(group.children[0]->source->attributes, pathAttributes);
   // Kept content is kept as read: its group keeps its transform in the
   // output.
-  EXPECT_EQ(group.children[1]->foreign,
+  EXPECT_EQ(group.children[1]->source->foreign,
             "<text x=\"1\" transform=\"scale(2)\">a <tspan>b</tspan> &amp; c</text>");
-  EXPECT_EQ(group.children[2]->foreign, "<!-- note -->");
+  EXPECT_EQ(group.children[2]->source->foreign, "<!-- note -->");
 }
 
 struct ErrorCase {

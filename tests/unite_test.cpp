@@ -80,7 +80,7 @@ class UniteTest : public ::testing::Test {
   static std::vector<ArtHandle> Made(ArtHandle group) {
     std::vector<ArtHandle> made;
     for (ArtHandle child : group->children) {
-      if (child->name.empty()) made.push_back(child);
+      if (child->source->name.empty()) made.push_back(child);
     }
     return made;
   }

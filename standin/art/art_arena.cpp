@@ -52,7 +52,7 @@ void ArtArena::AddSlab() {
   IndexSlab(slab);
   for (std::size_t i = 0; i < kSlotsPerSlab; ++i) {
     ASAN_POISON_MEMORY_REGION(slab[i].bytes, sizeof slab[i].bytes);
-    free_.push_back(&slab[i]);
+    Queue(&slab[i]);
   }
 }
 
@@ -72,10 +72,17 @@ void ArtArena::IndexSlab(Slot* slab) {
   slabTable_[i] = SlabEntry{number, slab};
 }
 
+void ArtArena::Queue(Slot* slot) {
+  slot->nextFree = nullptr;
+  (freeNewest_ != nullptr ? freeNewest_->nextFree : freeOldest_) = slot;
+  freeNewest_ = slot;
+}
+
 ArtArena::Slot* ArtArena::Take() {
-  if (free_.empty()) AddSlab();
-  Slot* slot = free_.front();
-  free_.pop_front();
+  if (freeOldest_ == nullptr) AddSlab();
+  Slot* slot = freeOldest_;
+  freeOldest_ = slot->nextFree;
+  if (freeOldest_ == nullptr) freeNewest_ = nullptr;
   ASAN_UNPOISON_MEMORY_REGION(slot->bytes, sizeof slot->bytes);
   return slot;
 }
@@ -86,7 +93,7 @@ void ArtArena::Destroy(ArtObject* art) {
   slot->live = false;
   --live_;
   ASAN_POISON_MEMORY_REGION(slot->bytes, sizeof slot->bytes);
-  free_.push_back(slot);
+  Queue(slot);
 }
 
 bool ArtArena::Holds(const ArtObject* art) const {

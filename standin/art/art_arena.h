@@ -5,15 +5,15 @@
 // A slab is a block aligned to its own size, so the slab of any address is
 // found by a shift and one look-up in a small hash table (open addressing,
 // at most half full, so a look-up mostly reads one entry). Slots of disposed-of
-// objects are reused oldest first, which keeps a stale handle from naming a
-// new object for as long as possible; slabs go back to the system only when
+// objects are reused oldest first (a queue linked through the slots, so
+// that disposing of an object needs no memory), which keeps a stale handle
+// from naming a new object for as long as possible; slabs go back to the system only when
 // the arena does. Under AddressSanitizer an empty slot is poisoned, so reading
 // a disposed-of object through a stale pointer is reported.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <new>
 #include <utility>
@@ -41,6 +41,7 @@ class ArtArena {
     return art;
   }
   // Destroys `art`, which Holds(art) must be true for; its slot is reused.
+  // Never allocates.
   void Destroy(ArtObject* art);
   // True when `art` points to a live object of this arena. Never reads
   // through a pointer outside the arena's slabs.
@@ -51,6 +52,7 @@ class ArtArena {
   struct Slot {
     alignas(ArtObject) unsigned char bytes[sizeof(ArtObject)];
     bool live = false;
+    Slot* nextFree = nullptr;  // the next empty slot in the queue
   };
   static constexpr int kSlabShift = 18;  // 256 KiB slabs
   static constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabShift;
@@ -78,7 +80,9 @@ class ArtArena {
   // The slab the last look-up found: successive handles mostly lie in one
   // slab. Slabs live as long as the arena, so the entry never goes stale.
   mutable SlabEntry lastFound_;
-  std::deque<Slot*> free_;  // oldest first
+  void Queue(Slot* slot);
+  Slot* freeOldest_ = nullptr;  // empty slots, oldest first, linked by nextFree
+  Slot* freeNewest_ = nullptr;
   std::size_t live_ = 0;
 };
 

@@ -10,6 +10,7 @@
 
 #include "host_api/host_api.h"
 #include "standin/art/segment_list.h"
+#include "standin/art/shared_record.h"
 #include "standin/art/shared_style.h"
 
 struct ArtObject;
@@ -111,21 +112,9 @@ class ChildList {
   std::size_t size_ = 0;
 };
 
-// One object of the art tree. Children are in paint order: children.front()
-// is the lowest, each later child lies above the ones before it.
-struct ArtObject {
-  int16_t type = kArtTypeGroup;
-  ArtObject* parent = nullptr;
-  SiblingLinks siblings;  // neighbours in the parent's children
-  ChildList children;     // groups and compound paths
-
-  // Paths.
-  standin::SegmentList segments;  // up to four inline
-  bool closed = false;
-  bool guide = false;
-  bool clip = false;
-  standin::SharedStyle style;  // also the style of a compound path; shared by copies
-
+// What an object keeps of the drawing it was read from, written back out
+// with it.
+struct ArtSource {
   // A label for tests and traces (e.g. an SVG id); not seen by the plug-in.
   std::string name;
   // Objects the host keeps without modelling them (text, images, SVG it does
@@ -133,9 +122,29 @@ struct ArtObject {
   std::string foreign;
   // Source (SVG) attributes the art does not model, raw XML text, written back unchanged.
   std::vector<std::pair<std::string, std::string>> attributes;
+};
+
+// One object of the art tree. Children are in paint order: children.front()
+// is the lowest, each later child lies above the ones before it.
+struct ArtObject {
+  // The small fields first, packed into one 16-byte row.
+  int16_t type = kArtTypeGroup;
+  bool closed = false;  // paths
+  bool guide = false;
+  bool clip = false;
   // Which source element the object was read from (an index the reader
   // assigns; -1 for objects made since). Copies keep it.
   int32_t origin = -1;
+
+  ArtObject* parent = nullptr;
+  SiblingLinks siblings;  // neighbours in the parent's children
+  ChildList children;     // groups and compound paths
+
+  standin::SharedStyle style;  // paths and compound paths; shared by copies
+  // Its name and what the host keeps of its source; most objects (every
+  // bridge) have none, and copies share one record.
+  standin::SharedRecord<ArtSource> source;
+  standin::SegmentList segments;  // paths; up to four in the object itself
 };
 
 ChildList::iterator& ChildList::iterator::operator++() {

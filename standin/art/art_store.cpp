@@ -39,7 +39,7 @@ ArtObject* ArtStore::NewCompoundPath(ArtObject* parent, const PathStyle& style) 
 ArtObject* ArtStore::NewForeign(ArtObject* parent, int16_t type, std::string source) {
   ArtObject* art = objects_.Make();
   art->type = type;
-  art->foreign = std::move(source);
+  art->source.Edit().foreign = std::move(source);
   return Adopt(art, parent);
 }
 
@@ -48,10 +48,15 @@ ArtObject* ArtStore::Copy(const ArtObject* art) {
   ArtObject* raw = objects_.Make(*art);
   NoteNewHandle(raw);
   raw->parent = nullptr;
-  for (const ArtObject* child : art->children) {
-    ArtObject* childCopy = Copy(child);
-    childCopy->parent = raw;
-    raw->children.PushTop(childCopy);
+  try {
+    for (const ArtObject* child : art->children) {
+      ArtObject* childCopy = Copy(child);
+      childCopy->parent = raw;
+      raw->children.PushTop(childCopy);
+    }
+  } catch (...) {
+    Dispose(raw);  // with the children copied so far
+    throw;
   }
   return raw;
 }
@@ -88,18 +93,17 @@ bool ArtStore::Place(ArtObject* art, int16_t paintOrder, ArtObject* prep) {
 
 void ArtStore::Dispose(ArtObject* art) {
   Detach(art);
-  if (art->children.empty()) {  // a path, the common case: no walk to keep
-    objects_.Destroy(art);
+  // Children before their group, through the parent links: no stack, so
+  // disposing of anything never needs memory and cannot fail.
+  ArtObject* at = art;
+  for (;;) {
+    while (!at->children.empty()) at = at->children.front();
+    ArtObject* group = at == art ? nullptr : at->parent;
+    if (group != nullptr) group->children.Remove(at);
+    objects_.Destroy(at);
     ++disposed_;
-    return;
-  }
-  std::vector<ArtObject*> pending{art};
-  while (!pending.empty()) {
-    ArtObject* next = pending.back();
-    pending.pop_back();
-    pending.insert(pending.end(), next->children.begin(), next->children.end());
-    objects_.Destroy(next);
-    ++disposed_;
+    if (group == nullptr) return;
+    at = group;
   }
 }
 

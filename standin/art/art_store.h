@@ -24,7 +24,8 @@ class ArtStore {
   ArtObject* NewCompoundPath(ArtObject* parent, const PathStyle& style);
   ArtObject* NewForeign(ArtObject* parent, int16_t type, std::string source);
 
-  // A deep copy of `art`, not yet placed (a root).
+  // A deep copy of `art`, not yet placed (a root). Throws std::bad_alloc
+  // when memory runs out, and then leaves no part of the copy behind.
   ArtObject* Copy(const ArtObject* art);
   // Takes `art` out of its group (it becomes a root) and places it relative
   // to `prep` as a kPlace* paint order says. Returns false for a paint order
@@ -32,7 +33,8 @@ class ArtStore {
   bool Place(ArtObject* art, int16_t paintOrder, ArtObject* prep);
   // Takes `art` out of its group; it becomes a root.
   void Detach(ArtObject* art);
-  // Removes `art` and its descendants; their handles become invalid.
+  // Removes `art` and its descendants; their handles become invalid. Needs
+  // no memory, so it cannot fail.
   void Dispose(ArtObject* art);
   // Dispose for each of `arts` (distinct, none inside another); each leaves
   // its group in constant time, so the whole is linear in their number.

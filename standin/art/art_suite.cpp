@@ -1,4 +1,5 @@
 // "AI Art Suite" of the stand-in: the art tree.
+#include <new>
 #include <string>
 
 #include "standin/art/art_store.h"
@@ -21,7 +22,8 @@ ArtObject* NextSibling(const ArtObject* art) {
 // A copy is a new object: it does not take over the names of what it copies,
 // so that a name (an SVG id) stays unique in the document.
 int ForgetNames(ArtObject* art) {
-  art->name.clear();
+  // Most copies (every bridge) have no name; only a named one needs a record of its own.
+  if (!art->source->name.empty()) art->source.Edit().name.clear();
   int objects = 1;
   for (ArtObject* child : art->children) objects += ForgetNames(child);
   return objects;
@@ -79,8 +81,17 @@ HostError HOSTCALL DuplicateArt(ArtHandle art, int16_t paintOrder, ArtHandle pre
   if (HostError e = host->journal().Enter(kArtSuite, "DuplicateArt", args)) return e;
   ArtStore& store = host->art();
   if (!store.IsLive(art) || !store.IsLive(prep) || newArt == nullptr) return kHostErrBadParameter;
-  ArtObject* copy = store.Copy(art);
-  const int objects = ForgetNames(copy);
+  // When memory runs out for the copy (or for a named copy's own record),
+  // no part of it stays and the call says so.
+  ArtObject* copy = nullptr;
+  int objects = 0;
+  try {
+    copy = store.Copy(art);
+    objects = ForgetNames(copy);
+  } catch (const std::bad_alloc&) {
+    if (copy != nullptr) store.Dispose(copy);
+    return kHostErrOutOfMemory;
+  }
   if (!store.Place(copy, paintOrder, prep)) {
     store.Dispose(copy);
     return kHostErrBadParameter;

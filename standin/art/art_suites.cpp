@@ -16,7 +16,7 @@ void RegisterArtSuites(Host& host) {
 }
 
 std::string ArtText(Host& host, ArtHandle art) {
-  if (art != nullptr && host.art().IsLive(art) && !art->name.empty()) return art->name;
+  if (art != nullptr && host.art().IsLive(art) && !art->source->name.empty()) return art->source->name;
   return HandleText(art);
 }
 

@@ -30,7 +30,7 @@ ArtDescription Make(int16_t type, const std::string& name) {
 }
 
 ArtHandle Find(ArtHandle art, const std::string& name) {
-  if (art->name == name) return art;
+  if (art->source->name == name) return art;
   for (ArtHandle child : art->children) {
     if (ArtHandle found = Find(child, name)) return found;
   }
@@ -125,7 +125,7 @@ ArtDescription Compound(const std::string& name, const std::vector<ArtDescriptio
 ArtDescription Other(const std::string& name, int16_t type) { return Make(type, name); }
 
 Scene::Scene(const std::vector<ArtDescription>& items) : layer_(host_.art().NewGroup()) {
-  layer_->name = "layer";
+  layer_->source.Edit().name = "layer";
   for (const ArtDescription& item : items) Add(item);
 }
 
@@ -144,7 +144,7 @@ ArtHandle Scene::Add(const ArtDescription& item, ArtHandle parent) {
     case kArtTypeCompoundPath: art = store.NewCompoundPath(parent, item.style); break;
     default: art = store.NewForeign(parent, item.type, ""); break;
   }
-  art->name = item.name;
+  art->source.Edit().name = item.name;
   art->guide = item.guide;
   art->clip = item.clip;
   for (const ArtDescription& child : item.children) Add(child, art);
@@ -161,7 +161,7 @@ bool Scene::Has(const std::string& name) const { return Find(layer_, name) != nu
 
 std::vector<std::string> Scene::ChildNames(ArtHandle group) {
   std::vector<std::string> names;
-  for (ArtHandle child : group->children) names.push_back(child->name);
+  for (ArtHandle child : group->children) names.push_back(child->source->name);
   return names;
 }
 

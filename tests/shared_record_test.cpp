@@ -1,7 +1,6 @@
-// Path styles shared between copies: a change reaches only the object changed,
-// however it is made, and every copy reads the record it was given.
-#include "standin/art/shared_style.h"
-
+// Records shared between copies (path styles, what an object keeps of its
+// source): a change reaches only the object changed, however it is made, and
+// every copy reads the record it was given.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +12,7 @@
 
 #include "standin/art/art_store.h"
 #include "standin/art/art_suites.h"
+#include "standin/art/shared_style.h"
 #include "tests/support/scene.h"
 
 using namespace testscene;
@@ -132,6 +132,48 @@ TEST(SharedStyle, NoMemoryForAnOwnRecordLeavesTheStyleAndSaysSo) {
   EXPECT_EQ(result, kHostErrOutOfMemory);
   EXPECT_TRUE(Same(copy->style, original));
   EXPECT_EQ(copy->style.Sharers(), 2u);
+}
+
+// DuplicateArt: a copy shares its original's source record but never its
+// name; a named copy needs a record of its own, and when there is no memory
+// for it (or for the copy) no part of the copy stays and the call says so.
+TEST(SharedSource, DuplicatesDropTheNameAndRunningOutOfMemoryLeavesNothing) {
+  struct Case {
+    const char* what;
+    bool named;
+    bool memory;
+    HostError result;
+  };
+  const Case cases[] = {
+      {"an unnamed path", false, true, kHostNoError},
+      {"a named group", true, true, kHostNoError},
+      {"an unnamed path without memory", false, false, kHostNoError},
+      {"a named group without memory", true, false, kHostErrOutOfMemory},
+  };
+  for (const Case& c : cases) {
+    Scene scene({Group("G", {Circle("A", 0, 0, 10), Circle("B", 30, 0, 10)})});
+    scene.host().journal().SetRecording(false);
+    ArtHandle original = scene["G"];
+    original->source.Edit().attributes.emplace_back("class", "kept");
+    if (!c.named) {
+      original = scene["A"];
+      original->source.Edit().name.clear();
+    }
+    const int live = scene.host().art().Live();
+    ArtHandle copy = nullptr;
+    gRefuseAllocations = !c.memory;
+    const HostError result = standin::StandinArtSuite().DuplicateArt(original, kPlaceAbove, original, &copy);
+    gRefuseAllocations = false;
+    ASSERT_EQ(result, c.result) << c.what;
+    EXPECT_EQ(original->source->name, c.named ? "G" : "") << c.what;
+    if (result != kHostNoError) {
+      EXPECT_EQ(scene.host().art().Live(), live) << c.what;
+      continue;
+    }
+    EXPECT_TRUE(copy->source->name.empty()) << c.what;
+    EXPECT_EQ(copy->source->attributes, original->source->attributes) << c.what;
+    for (ArtHandle child : copy->children) EXPECT_TRUE(child->source->name.empty()) << c.what;
+  }
 }
 
 }  // namespace
