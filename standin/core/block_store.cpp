@@ -35,14 +35,17 @@ namespace {
 HostError HOSTCALL BlocksAllocate(uint32_t size, void** block) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kSPBlocksSuite, "AllocateBlock", std::to_string(size))) return e;
+  if (HostError e =
+          host->journal().Enter(kSPBlocksSuite, "AllocateBlock", [size] { return std::to_string(size); }))
+    return e;
   return host->blocks().Allocate(size, block);
 }
 
 HostError HOSTCALL BlocksFree(void* block) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kSPBlocksSuite, "FreeBlock", HandleText(block))) return e;
+  if (HostError e = host->journal().Enter(kSPBlocksSuite, "FreeBlock", [block] { return HandleText(block); }))
+    return e;
   return host->blocks().Free(block);
 }
 

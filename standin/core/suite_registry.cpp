@@ -49,26 +49,26 @@ HostError HOSTCALL FreeBlock(void* block) {
 SuiteRegistry::SuiteRegistry() : basic_{AcquireSuite, ReleaseSuite, AllocateBlock, FreeBlock} {}
 
 void SuiteRegistry::Add(const char* name, int32_t version, const void* table) {
-  tables_[{name, version}] = table;
+  tables_[{name, version}] = Entry{table, &outstanding_[name]};
 }
 
-// Look-ups take the caller's name as a view: no string is made per call.
+// Look-ups take the caller's name as a view: no string is made per call,
+// and one look-up finds both the table and the count.
 HostError SuiteRegistry::Acquire(const char* name, int32_t version, const void** suite) {
   if (name == nullptr || suite == nullptr) return kHostErrBadParameter;
   auto it = tables_.find(KeyView{name, version});
   if (it == tables_.end()) return kHostErrSuiteNotFound;
-  *suite = it->second;
-  auto count = outstanding_.find(std::string_view(name));
-  if (count == outstanding_.end()) count = outstanding_.emplace(name, 0).first;
-  ++count->second;
+  *suite = it->second.table;
+  ++*it->second.outstanding;
   return kHostNoError;
 }
 
 HostError SuiteRegistry::Release(const char* name, int32_t version) {
-  if (name == nullptr || tables_.find(KeyView{name, version}) == tables_.end()) return kHostErrSuiteNotFound;
-  auto it = outstanding_.find(std::string_view(name));
-  if (it == outstanding_.end() || it->second == 0) return kHostErrBadParameter;
-  --it->second;
+  if (name == nullptr) return kHostErrSuiteNotFound;
+  auto it = tables_.find(KeyView{name, version});
+  if (it == tables_.end()) return kHostErrSuiteNotFound;
+  if (*it->second.outstanding == 0) return kHostErrBadParameter;
+  --*it->second.outstanding;
   return kHostNoError;
 }
 

@@ -41,9 +41,16 @@ class SuiteRegistry {
     }
   };
 
+  // A suite's table and the count of its name's acquisitions (a node of
+  // outstanding_, which never moves).
+  struct Entry {
+    const void* table;
+    int* outstanding;
+  };
+
   SPBasicSuite basic_;
-  std::map<Key, const void*, KeyLess> tables_;
-  std::map<std::string, int, std::less<>> outstanding_;
+  std::map<Key, Entry, KeyLess> tables_;
+  std::map<std::string, int, std::less<>> outstanding_;  // by name, over all versions
 };
 
 }  // namespace standin

@@ -44,7 +44,9 @@ HostError GetEntry(const char* op, DictionaryHandle dictionary, DictKey key, Val
                    DictEntry::Type type, Take take) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kDictionarySuite, op, EntryText(*host, dictionary, key))) return e;
+  if (HostError e =
+          host->journal().Enter(kDictionarySuite, op, [&] { return EntryText(*host, dictionary, key); }))
+    return e;
   const std::string* name = KnownEntry(*host, dictionary, key);
   if (name == nullptr || value == nullptr) return kHostErrBadParameter;
   const DictEntry* entry = host->dictionaries().Find(dictionary, *name);
@@ -61,12 +63,13 @@ HostError WriteEntry(Host& host, DictionaryHandle dictionary, DictKey key, DictE
 }
 
 // One Set*Entry operation for a plain value: records the call as `op` with
-// `valueText`, then adds or replaces the entry.
-HostError SetEntry(const char* op, DictionaryHandle dictionary, DictKey key, const std::string& valueText,
+// `valueText()`, then adds or replaces the entry.
+template <typename ValueText>
+HostError SetEntry(const char* op, DictionaryHandle dictionary, DictKey key, ValueText valueText,
                    DictEntry entry) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = EntryText(*host, dictionary, key) + ", " + valueText;
+  const auto args = [&] { return EntryText(*host, dictionary, key) + ", " + valueText(); };
   if (HostError e = host->journal().Enter(kDictionarySuite, op, args)) return e;
   return WriteEntry(*host, dictionary, key, std::move(entry));
 }
@@ -74,16 +77,18 @@ HostError SetEntry(const char* op, DictionaryHandle dictionary, DictKey key, con
 DictKey HOSTCALL Key(const char* name) {
   Host* host = Host::Current();
   if (host == nullptr) return nullptr;
-  host->journal().Enter(kDictionarySuite, "Key", name != nullptr ? Quoted(name) : "null",
-                        /*returnsCode=*/false);
+  host->journal().Enter(
+      kDictionarySuite, "Key", [&] { return name != nullptr ? Quoted(name) : std::string("null"); },
+      /*returnsCode=*/false);
   return name != nullptr ? host->dictionaries().Key(name) : nullptr;
 }
 
 HostBoolean HOSTCALL IsKnown(DictionaryHandle dictionary, DictKey key) {
   Host* host = Host::Current();
   if (host == nullptr) return 0;
-  host->journal().Enter(kDictionarySuite, "IsKnown", EntryText(*host, dictionary, key),
-                        /*returnsCode=*/false);
+  host->journal().Enter(
+      kDictionarySuite, "IsKnown", [&] { return EntryText(*host, dictionary, key); },
+      /*returnsCode=*/false);
   const std::string* name = KnownEntry(*host, dictionary, key);
   return name != nullptr && host->dictionaries().Find(dictionary, *name) != nullptr;
 }
@@ -91,7 +96,8 @@ HostBoolean HOSTCALL IsKnown(DictionaryHandle dictionary, DictKey key) {
 HostError HOSTCALL DeleteEntry(DictionaryHandle dictionary, DictKey key) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kDictionarySuite, "DeleteEntry", EntryText(*host, dictionary, key)))
+  if (HostError e = host->journal().Enter(kDictionarySuite, "DeleteEntry",
+                                          [&] { return EntryText(*host, dictionary, key); }))
     return e;
   const std::string* name = KnownEntry(*host, dictionary, key);
   if (name == nullptr) return kHostErrBadParameter;
@@ -105,7 +111,8 @@ HostError HOSTCALL GetRealEntry(DictionaryHandle dictionary, DictKey key, HostRe
 }
 
 HostError HOSTCALL SetRealEntry(DictionaryHandle dictionary, DictKey key, HostReal value) {
-  return SetEntry("SetRealEntry", dictionary, key, RealText(value), DictEntry::Real(value));
+  return SetEntry(
+      "SetRealEntry", dictionary, key, [value] { return RealText(value); }, DictEntry::Real(value));
 }
 
 HostError HOSTCALL GetIntegerEntry(DictionaryHandle dictionary, DictKey key, int32_t* value) {
@@ -114,7 +121,9 @@ HostError HOSTCALL GetIntegerEntry(DictionaryHandle dictionary, DictKey key, int
 }
 
 HostError HOSTCALL SetIntegerEntry(DictionaryHandle dictionary, DictKey key, int32_t value) {
-  return SetEntry("SetIntegerEntry", dictionary, key, std::to_string(value), DictEntry::Integer(value));
+  return SetEntry(
+      "SetIntegerEntry", dictionary, key, [value] { return std::to_string(value); },
+      DictEntry::Integer(value));
 }
 
 HostError HOSTCALL GetBooleanEntry(DictionaryHandle dictionary, DictKey key, HostBoolean* value) {
@@ -123,7 +132,9 @@ HostError HOSTCALL GetBooleanEntry(DictionaryHandle dictionary, DictKey key, Hos
 }
 
 HostError HOSTCALL SetBooleanEntry(DictionaryHandle dictionary, DictKey key, HostBoolean value) {
-  return SetEntry("SetBooleanEntry", dictionary, key, std::to_string(value), DictEntry::Boolean(value != 0));
+  return SetEntry(
+      "SetBooleanEntry", dictionary, key, [value] { return std::to_string(value); },
+      DictEntry::Boolean(value != 0));
 }
 
 // The caller disposes of the new string.
@@ -137,7 +148,7 @@ HostError HOSTCALL SetUnicodeStringEntry(DictionaryHandle dictionary, DictKey ke
                                          UnicodeStringHandle value) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = EntryText(*host, dictionary, key) + ", " + HandleText(value);
+  const auto args = [&] { return EntryText(*host, dictionary, key) + ", " + HandleText(value); };
   if (HostError e = host->journal().Enter(kDictionarySuite, "SetUnicodeStringEntry", args)) return e;
   // The dictionary keeps a copy of the text; the caller keeps its string.
   const std::string* text = host->strings().Text(value);

@@ -37,8 +37,9 @@ HostError HOSTCALL MakeFromBytes(UnicodeStringHandle* string, const char* bytes,
                                  int32_t encoding) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args =
-      BytesText(bytes, length) + ", " + std::to_string(length) + ", " + std::to_string(encoding);
+  const auto args = [&] {
+    return BytesText(bytes, length) + ", " + std::to_string(length) + ", " + std::to_string(encoding);
+  };
   if (HostError e = host->journal().Enter(kUnicodeStringSuite, "MakeFromBytes", args)) return e;
   return host->strings().MakeFromBytes(bytes, length, encoding, string);
 }
@@ -46,14 +47,17 @@ HostError HOSTCALL MakeFromBytes(UnicodeStringHandle* string, const char* bytes,
 HostError HOSTCALL Copy(UnicodeStringHandle* string, UnicodeStringHandle source) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kUnicodeStringSuite, "Copy", HandleText(source))) return e;
+  if (HostError e =
+          host->journal().Enter(kUnicodeStringSuite, "Copy", [source] { return HandleText(source); }))
+    return e;
   return host->strings().Copy(source, string);
 }
 
 void HOSTCALL Dispose(UnicodeStringHandle string) {
   Host* host = Host::Current();
   if (host == nullptr) return;
-  host->journal().Enter(kUnicodeStringSuite, "Dispose", HandleText(string), /*returnsCode=*/false);
+  host->journal().Enter(
+      kUnicodeStringSuite, "Dispose", [string] { return HandleText(string); }, /*returnsCode=*/false);
   host->strings().Dispose(string);
 }
 

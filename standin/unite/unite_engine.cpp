@@ -237,7 +237,9 @@ std::string UniteArgs(const PathfinderData* data) {
 HostError HOSTCALL PathfinderDoUniteEffect(PathfinderData* data, PathfinderMessage* message) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kPathfinderSuite, "DoUniteEffect", UniteArgs(data))) return e;
+  if (HostError e =
+          host->journal().Enter(kPathfinderSuite, "DoUniteEffect", [data] { return UniteArgs(data); }))
+    return e;
   try {
     return host->unite().Unite(host->art(), data, message);
   } catch (const std::bad_alloc&) {
