@@ -433,7 +433,7 @@ class SelectionEdit {
     alone.root = store.NewGroup(nullptr);
     for (const ArtObject* outline : outlines) {
       ArtObject* copy = store.Copy(outline);
-      if (!copy->source->name.empty()) copy->source.Edit().name.clear();
+      copy->SetName({});
       store.Place(copy, kPlaceInsideOnTop, alone.root);
     }
     const std::string written = ExportSvg(alone);
@@ -461,8 +461,7 @@ class SelectionEdit {
   }
 
   static void MarkUnnamed(ArtObject* art, int& count) {
-    if (art->source->name.empty())
-      art->source.Edit().name = std::string(kUnnamedMark) + std::to_string(++count);
+    if (art->source->name.empty()) art->SetName(std::string(kUnnamedMark) + std::to_string(++count));
     for (ArtObject* child : art->children) MarkUnnamed(child, count);
   }
 

@@ -370,11 +370,10 @@ class Exporter {
         if (donor >= 0) {
           const SourceNode& source = document_->nodes[static_cast<std::size_t>(donor)];
           className = source.className;
-          placed.source.Edit().attributes.clear();
-          if (!source.fillServer.empty())
-            placed.source.Edit().attributes.emplace_back("fill", source.fillServer);
-          if (!source.strokeServer.empty())
-            placed.source.Edit().attributes.emplace_back("stroke", source.strokeServer);
+          std::vector<std::pair<std::string, std::string>>& servers = placed.source.Edit().attributes;
+          servers.clear();
+          if (!source.fillServer.empty()) servers.emplace_back("fill", source.fillServer);
+          if (!source.strokeServer.empty()) servers.emplace_back("stroke", source.strokeServer);
         } else if (const std::string* kept = KeptValue(art, "class")) {
           className = *kept;
         }

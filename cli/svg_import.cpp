@@ -213,7 +213,7 @@ class Importer {
       return KeepForeign(element.node(), parent);
     }
     ArtObject* group = store_.NewGroup(parent);
-    group->source.Edit().name = element.Value("id");
+    group->SetName(element.Value("id"));
     KeepAttributes(element, group, [](std::string_view name) { return name == "id" || name == "transform"; });
     Record(group, element.node()).inner = inner.matrix;
     ++depth_;
@@ -259,7 +259,7 @@ class Importer {
         store_.NewPath(art, std::move(contours[i]), (*subpaths)[i].closed, pathStyle);
       }
     }
-    art->source.Edit().name = element.Value("id");
+    art->SetName(element.Value("id"));
     const std::string_view shape = element.name();
     KeepAttributes(element, art, [shape](std::string_view name) {
       return name == "id" || name == "transform" || name == "style" || name == "opacity" ||

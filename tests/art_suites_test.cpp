@@ -210,7 +210,7 @@ TEST(ArtSuites, PlacingDisposingAndWalkingKeepOnePaintOrder) {
     ArtObject* art = nullptr;
     if (*step.art == '\0') {
       art = store.Copy(scene["A"]);
-      art->source.Edit().name = "N";
+      art->SetName("N");
     } else {
       art = scene[step.art];
     }

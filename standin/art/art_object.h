@@ -145,6 +145,12 @@ struct ArtObject {
   // bridge) have none, and copies share one record.
   standin::SharedRecord<ArtSource> source;
   standin::SegmentList segments;  // paths; up to four in the object itself
+
+  // Sets the name. Giving an object the name it has already (most objects
+  // have none) keeps the record it shares and allocates nothing.
+  void SetName(std::string name) {
+    if (source->name != name) source.Edit().name = std::move(name);
+  }
 };
 
 ChildList::iterator& ChildList::iterator::operator++() {

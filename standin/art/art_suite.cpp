@@ -22,8 +22,7 @@ ArtObject* NextSibling(const ArtObject* art) {
 // A copy is a new object: it does not take over the names of what it copies,
 // so that a name (an SVG id) stays unique in the document.
 int ForgetNames(ArtObject* art) {
-  // Most copies (every bridge) have no name; only a named one needs a record of its own.
-  if (!art->source->name.empty()) art->source.Edit().name.clear();
+  art->SetName({});
   int objects = 1;
   for (ArtObject* child : art->children) objects += ForgetNames(child);
   return objects;

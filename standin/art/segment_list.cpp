@@ -71,22 +71,14 @@ SegmentList::iterator SegmentList::insert(const_iterator at, const PathSegment* 
     *this = std::move(grown);
     return data_ + index;
   }
-  // In place: a range inside this list is copied out first, since moving the
+  // In place. A range inside this list is copied out first, since moving the
   // tail up may overwrite it.
-  PathSegment spare[kInline];
-  std::vector<PathSegment> copied;
-  const PathSegment* source = first;
   if (first >= data_ && first < data_ + size_) {
-    if (count <= kInline) {
-      std::memcpy(spare, first, count * sizeof(PathSegment));
-      source = spare;
-    } else {
-      copied.assign(first, last);
-      source = copied.data();
-    }
+    const std::vector<PathSegment> copied(first, last);
+    return insert(at, copied.data(), copied.data() + count);
   }
   std::memmove(data_ + index + count, data_ + index, (size_ - index) * sizeof(PathSegment));
-  std::memcpy(data_ + index, source, count * sizeof(PathSegment));
+  std::memcpy(data_ + index, first, count * sizeof(PathSegment));
   size_ += static_cast<uint32_t>(count);
   return data_ + index;
 }

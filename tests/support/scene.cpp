@@ -125,7 +125,7 @@ ArtDescription Compound(const std::string& name, const std::vector<ArtDescriptio
 ArtDescription Other(const std::string& name, int16_t type) { return Make(type, name); }
 
 Scene::Scene(const std::vector<ArtDescription>& items) : layer_(host_.art().NewGroup()) {
-  layer_->source.Edit().name = "layer";
+  layer_->SetName("layer");
   for (const ArtDescription& item : items) Add(item);
 }
 
@@ -144,7 +144,7 @@ ArtHandle Scene::Add(const ArtDescription& item, ArtHandle parent) {
     case kArtTypeCompoundPath: art = store.NewCompoundPath(parent, item.style); break;
     default: art = store.NewForeign(parent, item.type, ""); break;
   }
-  art->source.Edit().name = item.name;
+  art->SetName(item.name);
   art->guide = item.guide;
   art->clip = item.clip;
   for (const ArtDescription& child : item.children) Add(child, art);
