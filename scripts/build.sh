@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour of the project.
 #   scripts/build.sh native   -> build/       (tests, the morvelin tool, benchmarks)
+#   scripts/build.sh tool     -> build/morvelin only (what the sample run needs)
 #   scripts/build.sh asan     -> build-asan/  (the same under AddressSanitizer + UBSan)
 #   scripts/build.sh win      -> build-win/   (Morvelin.aip, the 32-bit Windows plug-in, and
 #                                             morvelin.exe, the stand-in host that loads it)
@@ -10,6 +11,11 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 case "${1:-native}" in
   native) cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build build -j "$jobs" ;;
+  tool) log=$(mktemp)
+        cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$log" 2>&1 || { cat "$log" >&2; rm -f "$log"; exit 1; }
+        sed -n 's/^-- \(.* left out: .*\)/\1/p' "$log"
+        rm -f "$log"
+        cmake --build build --target morvelin -j "$jobs" ;;
   asan) cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMORVELIN_SANITIZE=ON >/dev/null &&
         cmake --build build-asan -j "$jobs" ;;
   win) bash scripts/win-deps.sh build-win/deps &&
@@ -20,5 +26,5 @@ case "${1:-native}" in
        NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
          -DMORVELIN_WEB_SOURCES="$PWD/build-web/debian-src" >/dev/null &&
        NODE_PATH=/usr/share/nodejs cmake --build build-web -j "$jobs" ;;
-  *) echo "usage: scripts/build.sh native|asan|win|web" >&2; exit 2 ;;
+  *) echo "usage: scripts/build.sh native|tool|asan|win|web" >&2; exit 2 ;;
 esac

@@ -7,10 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v inkscape >/dev/null; then
-  echo "install-inkscape-extension: inkscape is not installed (Debian: apt-get install inkscape)" >&2
-  exit 1
-fi
+# The tool's build stage and Inkscape itself, when missing.
+bash scripts/install-deps.sh build inkscape
 
 tool=build/morvelin
 if [ ! -x "$tool" ] || [ -n "$(find CMakeLists.txt cli blend plugin params menus resources standin host_api \

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the morvelin tool and runs the main job:
-# the effect on the built-in sample drawing, written to morvelin-out.svg and
-# morvelin-out.png.
+# The main job: installs what the build stage lacks, builds the morvelin tool
+# alone and runs the effect on the built-in sample drawing, written to
+# morvelin-out.svg and morvelin-out.png at the repository's root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/build.sh native
+bash scripts/install-deps.sh build
+bash scripts/build.sh tool
 ./build/morvelin apply -o morvelin-out.svg --png morvelin-out.png

@@ -13,7 +13,7 @@ dir=$(cd "$dir" && pwd)
 fetch() {  # source package, folder it unpacks to (glob)
   if ! compgen -G "$dir/$2" >/dev/null; then
     (cd "$dir" && apt-get source -qq "$1" >"$dir/$1.log" 2>&1) ||
-      { echo "win-deps: apt-get source $1 failed (is the deb-src entry of scripts/install-deps.sh there?); see $dir/$1.log" >&2; exit 1; }
+      { echo "win-deps: apt-get source $1 failed (bash scripts/install-deps.sh win adds the deb-src entry); see $dir/$1.log" >&2; exit 1; }
   fi
 }
 fetch libpolyclipping 'libpolyclipping-*/cpp/clipper.cpp'
