@@ -14,6 +14,8 @@
 # finding: its input is saved under build-fuzz/findings/ and the script exits
 # non-zero after running the rest. MORVELIN_FUZZ_SEED sets libFuzzer's random
 # seed (1 by default, so that the short run is repeatable; 0 picks one).
+# MORVELIN_FUZZ_SUMMARY names a file that gets "PASSED FAILED" (targets), for
+# the test command; a target that does not build counts as failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +29,8 @@ case "$amount" in
   *) limit=(-runs="$amount") ;;
 esac
 
+summary() { [ -z "${MORVELIN_FUZZ_SUMMARY:-}" ] || echo "$1 $2" >"$MORVELIN_FUZZ_SUMMARY"; }
+summary 0 ${#targets[@]}
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DMORVELIN_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}"
@@ -55,6 +59,7 @@ for target in "${targets[@]}"; do
   fi
 done
 
+summary $((${#targets[@]} - ${#failed[@]})) ${#failed[@]}
 if [ ${#failed[@]} -gt 0 ]; then
   echo "fuzzing found problems in: ${failed[*]}" >&2
   exit 1

@@ -1,51 +1,163 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every flavour and runs every test: the
-# cross build of Morvelin.aip (its 32-bit layout checks run as it compiles),
-# the native suite with the DLL checks, the shipped DLL driven by the Win32
-# stand-in host under wine against the native build, the suite again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, the browser playground in
-# headless Chromium, then short libFuzzer runs.
-set -euo pipefail
+# Runs every test, each stage after installing just what it needs:
+#   cross      the cross build of Morvelin.aip (its 32-bit layout checks run as
+#              it compiles) and morvelin.exe
+#   native     the native build and its ctest suite, the DLL checks among them
+#   inkscape   the Inkscape extension inside the real Inkscape
+#   corpus     the kept public drawings through scripts/corpus.sh
+#   wine       the shipped DLL under wine against the native build, file by file
+#   asan       the ctest suite again under AddressSanitizer + UBSan
+#   web        the browser playground in headless Chromium
+#   fuzz       short libFuzzer runs, one check per target
+# A stage that fails does not end the run: every stage runs, and the last
+# line counts every check of every stage,
+#   tests: N passed, N failed, N skipped
+# with a ctest test that skipped itself counted as skipped. A stage whose
+# packages cannot be had because the package index itself is broken is
+# skipped (one check) with install-deps' line saying why; any other failure to
+# set a stage up is a failure. Exits 1 when anything failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+results=build/test-results
+rm -rf "$results"
+mkdir -p "$results"
+MORVELIN_APT_STAMP=$(mktemp)
+export MORVELIN_APT_STAMP
+trap 'rm -f "$MORVELIN_APT_STAMP"' EXIT
 
-echo "== cross build (32-bit Windows)"
-bash scripts/build.sh win
-
-echo "== native build and tests"
-bash scripts/build.sh native
-MORVELIN_REQUIRE_DLL=1 ctest --test-dir build --output-on-failure -j "$(nproc)" | tee build/ctest.log
-
-echo "== the kept public drawings through scripts/corpus.sh"
-bash scripts/corpus.sh tests/data/corpus
-
-echo "== the shipped DLL under wine: differential test and fault sweep"
-# wine directly, or under qemu-i386 where this kernel runs no 32-bit programs
-# (MORVELIN_WINE_ROUTE=native|qemu forces a route); a new prefix each run.
-bash scripts/wine-run.sh build-win/wine-prefix bash tests/wine/differential.sh
-
-echo "== tests under AddressSanitizer + UndefinedBehaviorSanitizer"
-bash scripts/build.sh asan
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ctest --test-dir build-asan --output-on-failure -j "$(nproc)" | tee build-asan/ctest.log
-
-echo "== browser playground: WebAssembly build, tests in headless Chromium"
-bash scripts/build.sh web
-bash scripts/web-test.sh
-
-echo "== short fuzz runs (libFuzzer, clang)"
-bash scripts/fuzz.sh
-
-# One closing line for both ctest runs: "N passed, N failed".
-total=0
+passed=0
 failed=0
-for log in build/ctest.log build-asan/ctest.log; do
-  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-  total=$((total + $(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")))
-  failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")))
-done
-# The differential test counts the files it compared.
-read -r diff_passed diff_failed <build/wine-diff/summary
-total=$((total + diff_passed + diff_failed))
-failed=$((failed + diff_failed))
-echo "tests: $((total - failed)) passed, $failed failed"
+skipped=0
+report=()
+declare -A outcome
+
+# ctest's JUnit file -> "PASSED FAILED SKIPPED" on standard output.
+junit_counts() {
+  local file=$1
+  [ -s "$file" ] || return 1
+  local run fail notrun
+  run=$(grep -c '<testcase [^>]*status="run"' "$file")
+  fail=$(grep -c '<testcase [^>]*status="fail"' "$file")
+  notrun=$(grep -cE '<testcase [^>]*status="(notrun|disabled)"' "$file")
+  echo "$run $fail $notrun"
+}
+
+# run_stage NAME "INSTALL-STAGES" FUNCTION: the function gets the file to
+# write "PASSED FAILED [SKIPPED]" to; a stage that fails without counting a
+# failure counts as one.
+run_stage() {
+  local name=$1 needs=$2 body=$3
+  local summary="$results/$name.counts"
+  local p=0 f=0 s=0 rc
+  echo
+  echo "== $name"
+  if [ -n "$needs" ]; then
+    # shellcheck disable=SC2086
+    bash scripts/install-deps.sh $needs
+    rc=$?
+    if [ "$rc" -eq 3 ]; then
+      echo "test: stage $name skipped: the package index is broken, so its packages cannot be had (install-deps said which, above)"
+      outcome[$name]=skipped
+      skipped=$((skipped + 1))
+      report+=("$name: skipped (package index broken)")
+      return
+    elif [ "$rc" -ne 0 ]; then
+      echo "test: stage $name failed: its packages could not be installed"
+      outcome[$name]=failed
+      failed=$((failed + 1))
+      report+=("$name: failed to set up")
+      return
+    fi
+  fi
+  "$body" "$summary"
+  rc=$?
+  if [ -s "$summary" ]; then read -r p f s <"$summary"; fi
+  s=${s:-0}
+  if [ "$rc" -ne 0 ] && [ "$f" -eq 0 ]; then f=1; fi
+  passed=$((passed + p))
+  failed=$((failed + f))
+  skipped=$((skipped + s))
+  if [ "$f" -gt 0 ]; then outcome[$name]=failed; else outcome[$name]=ok; fi
+  report+=("$name: $p passed, $f failed, $s skipped$([ "$rc" -ne 0 ] && echo " (exit $rc)")")
+}
+
+cross() {
+  bash scripts/build.sh win
+}
+
+native() {
+  bash scripts/build.sh native || return 1
+  # The DLL checks need the cross build; without it they skip themselves.
+  local require=0
+  [ "${outcome[cross]:-}" = ok ] && require=1
+  MORVELIN_REQUIRE_DLL=$require ctest --test-dir build -E '^inkscape_extension_test$' --output-on-failure \
+    -j "$(nproc)" --output-junit "$PWD/$results/native.xml" >"$results/native.log" 2>&1
+  local rc=$?
+  tail -n 25 "$results/native.log"
+  junit_counts "$results/native.xml" >"$1"
+  return $rc
+}
+
+inkscape_test() {
+  ctest --test-dir build -R '^inkscape_extension_test$' --output-on-failure \
+    --output-junit "$PWD/$results/inkscape.xml" >"$results/inkscape.log" 2>&1
+  local rc=$?
+  tail -n 15 "$results/inkscape.log"
+  junit_counts "$results/inkscape.xml" >"$1"
+  return $rc
+}
+
+corpus() {
+  bash scripts/corpus.sh tests/data/corpus --summary "$1"
+}
+
+wine_differential() {
+  # wine directly, or under qemu-i386 where this kernel runs no 32-bit programs
+  # (MORVELIN_WINE_ROUTE=native|qemu forces a route); a new prefix each run.
+  rm -f build/wine-diff/summary
+  bash scripts/wine-run.sh build-win/wine-prefix bash tests/wine/differential.sh
+  local rc=$?
+  [ -s build/wine-diff/summary ] && cp build/wine-diff/summary "$1"
+  return $rc
+}
+
+asan() {
+  bash scripts/build.sh asan || return 1
+  local require=0
+  [ "${outcome[cross]:-}" = ok ] && require=1
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" MORVELIN_REQUIRE_DLL=$require \
+    ctest --test-dir build-asan --output-on-failure -j "$(nproc)" \
+    --output-junit "$PWD/$results/asan.xml" >"$results/asan.log" 2>&1
+  local rc=$?
+  tail -n 25 "$results/asan.log"
+  junit_counts "$results/asan.xml" >"$1"
+  return $rc
+}
+
+web() {
+  rm -f build-web/browser-test/summary
+  bash scripts/build.sh web && bash scripts/web-test.sh
+  local rc=$?
+  [ -s build-web/browser-test/summary ] && cp build-web/browser-test/summary "$1"
+  return $rc
+}
+
+fuzz() {
+  MORVELIN_FUZZ_SUMMARY="$1" bash scripts/fuzz.sh
+}
+
+run_stage cross "win" cross
+run_stage native "build test" native
+run_stage inkscape "build test inkscape" inkscape_test
+run_stage corpus "build test corpus" corpus
+run_stage wine "wine" wine_differential
+run_stage asan "build test" asan
+run_stage web "build web" web
+run_stage fuzz "build fuzz" fuzz
+
+echo
+echo "== summary"
+printf '  %s\n' "${report[@]}"
+echo "tests: $passed passed, $failed failed, $skipped skipped"
+[ "$failed" -eq 0 ]

@@ -31,9 +31,11 @@ await new Promise((done) => server.listen(0, '127.0.0.1', done));
 const address = `http://127.0.0.1:${server.address().port}/`;
 
 let failures = 0;
+let passes = 0;
 function check(condition, what) {
   console.log(`${condition ? 'ok  ' : 'FAIL'} ${what}`);
-  if (!condition) failures += 1;
+  if (condition) passes += 1;
+  else failures += 1;
 }
 
 // `morvelin apply` on SVG text: the SVG it writes.
@@ -186,9 +188,13 @@ try {
       preview: items[6].checked ? '[x]' : '[ ]', rate: step.rate, executed: String(step.executed) };
   };
   const named = { open: 'open', [`drag ${position}`]: `drag ${position}`, 'click preview': 'untick', ok: 'ok' };
+  // Every step the page took has its row in the tool's table, and every row
+  // was reached: a table the test cannot read fails here.
+  check(steps.length === Object.keys(named).length, `the dialog took ${steps.length} steps, as many as \`morvelin edit --actions "${script}"\` lists`);
   for (const step of steps) {
     const row = expected.rows[named[step.step]];
-    if (row) check(JSON.stringify(rowOf(step)) === JSON.stringify(row), `dialog step "${step.step}" as \`morvelin edit --actions "${script}"\` shows it`);
+    check(row !== undefined && JSON.stringify(rowOf(step)) === JSON.stringify(row),
+      `dialog step "${step.step}" as \`morvelin edit --actions "${script}"\` shows it${row === undefined ? ' (no such row in its table)' : ''}`);
   }
   check(await page.$eval('body', (b) => b.dataset.lastEdit) === '0 (OK)', 'OK closes the dialog with 0 (OK)');
   check((await resultSvg()) === expected.svg, 'after OK the stage equals what `morvelin edit` writes');
@@ -228,10 +234,16 @@ try {
   writeFileSync(join(outDir, 'timing.txt'), `${line}\n`);
 
   check(pageErrors.length === 0, `no errors in the page${pageErrors.length ? ': ' + pageErrors.join('; ') : ''}`);
+} catch (error) {
+  // A step that threw (a time-out, a missing element) is a failed check; the
+  // counts are still written.
+  check(false, `the browser tests ran to their end (${error && error.stack ? error.stack : error})`);
 } finally {
   await browser.close();
   server.close();
   rmSync(profile, { recursive: true, force: true });
 }
-console.log(failures === 0 ? 'browser tests: all passed' : `browser tests: ${failures} failed`);
+console.log(failures === 0 ? `browser tests: all ${passes} passed` : `browser tests: ${failures} of ${passes + failures} failed`);
+// "PASSED FAILED", read by the test command.
+writeFileSync(join(outDir, 'summary'), `${passes} ${failures}\n`);
 process.exit(failures === 0 ? 0 : 1);
