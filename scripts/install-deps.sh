@@ -150,7 +150,11 @@ reason_of() {  # package [apt options...] -> apt's own reason, one line
   shift
   local out
   out=$(apt-get "${apt_options[@]}" install -s --no-install-recommends "$@" "$p" 2>&1 || true)
-  grep -m1 -E "^ *${p%%:*}(:[a-z0-9]+)? *: |^E: " <<<"$out" | sed -E 's/^ +//' || tail -n 1 <<<"$out"
+  # The first unmet dependency apt names, then its error.
+  local first error
+  first=$(grep -m1 -E '^ +[^ ]+ : ' <<<"$out" | sed -E 's/^ +//; s/ +/ /g' || true)
+  error=$(grep -m1 '^E: ' <<<"$out" || tail -n 1 <<<"$out")
+  echo "${first:+$first; }$error"
 }
 if [ ${#missing[@]} -gt 0 ]; then
   note "installing for ${stages[*]}: ${missing[*]}"
