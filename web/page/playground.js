@@ -51,11 +51,19 @@ function circles() {
 const SOURCE_PREFIX = 'drawing-s-';
 const RESULT_PREFIX = 'drawing-r-';
 
+// A drawing's width or height in user units (CSS pixels): "100mm" is 378.
+const UNIT_PIXELS = { '': 1, px: 1, in: 96, cm: 96 / 2.54, mm: 96 / 25.4, pt: 96 / 72, pc: 16 };
+function userUnits(length, fallback) {
+  const parts = /^\s*([+]?[0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?)\s*([a-z]*)\s*$/.exec(length || '');
+  const value = parts && Object.hasOwn(UNIT_PIXELS, parts[2]) ? Number(parts[1]) * UNIT_PIXELS[parts[2]] : NaN;
+  return value > 0 && Number.isFinite(value) ? value : fallback;
+}
+
 function frameStage(root) {
   let viewBox = root.getAttribute('viewBox');
   if (!viewBox) {
-    const width = parseFloat(root.getAttribute('width')) || 640;
-    const height = parseFloat(root.getAttribute('height')) || 400;
+    const width = userUnits(root.getAttribute('width'), 640);
+    const height = userUnits(root.getAttribute('height'), 400);
     viewBox = `0 0 ${width} ${height}`;
   }
   stage.setAttribute('viewBox', viewBox);
