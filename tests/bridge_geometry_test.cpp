@@ -302,6 +302,13 @@ const ExactCase kExactCases[] = {
                                        -0x1.ede8aap-1f, 0x1.ffff7cp+3f, -0x1.ede8aap-1f, 0x1.ffff7cp+3f,
                                        -0x1.992422p-1f, 0x1.fffab2p+3f, -0x1.6e0d58p-5f, 0x1.ffff7ep+3f,
                                        -0x1.3d0388p-2f, 0x1.fff96ep+3f, -0x1.6e0d58p-5f, 0x1.ffff7ep+3f}},
+    // s rounded to float before it scales the radii (deep overlap: c < 1)
+    {{{0, 0}, 5}, {{4, 0}, 4}, 50, {0x1.1e5d52p+1f, 0x1.1e2e04p+2f,  0x1.1e5d52p+1f, 0x1.1e2e04p+2f,
+                                    0x1.890a14p+1f, 0x1.037e6ap+2f,  0x1.041d5ap+2f, 0x1.ffef12p+1f,
+                                    0x1.a8d102p+1f, 0x1.00bbdap+2f,  0x1.041d5ap+2f, 0x1.ffef12p+1f,
+                                    0x1.041d5ap+2f, -0x1.ffef12p+1f, 0x1.041d5ap+2f, -0x1.ffef12p+1f,
+                                    0x1.a8d102p+1f, -0x1.00bbdap+2f, 0x1.1e5d52p+1f, -0x1.1e2e04p+2f,
+                                    0x1.890a14p+1f, -0x1.037e6ap+2f, 0x1.1e5d52p+1f, -0x1.1e2e04p+2f}},
     // S = r1 + r2 kept in double (here it is not a float)
     {{{0, 0}, 15728640},
      {{15728696, 0}, 14.5f},

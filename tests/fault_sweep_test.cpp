@@ -51,20 +51,23 @@ struct Scenario {
   std::optional<HostReal> rate;  // "rate" in the application's dictionary
   const char* script;            // the user in the Edit-Parameters dialog
   HostError cleanResult;         // the message's result when nothing fails
+  // Host calls of the clean run that can fail, pinned: a host call dropped
+  // or added changes it. A deliberate change updates it.
+  int failurePoints;
 };
 
 const Scenario kScenarios[] = {
-    {"startup", Message::kStartup, 0, false, std::nullopt, "", kHostNoError},
-    {"go_live_three_paths", Message::kGoLive, 3, false, 50.0f, "", kHostNoError},
-    {"go_live_five_paths", Message::kGoLive, 5, false, 50.0f, "", kHostNoError},
+    {"startup", Message::kStartup, 0, false, std::nullopt, "", kHostNoError, 62},
+    {"go_live_three_paths", Message::kGoLive, 3, false, 50.0f, "", kHostNoError, 128},
+    {"go_live_five_paths", Message::kGoLive, 5, false, 50.0f, "", kHostNoError, 233},
     // The template ends without a bridge and is disposed of.
-    {"go_live_last_pair_without_bridge", Message::kGoLive, 3, true, 50.0f, "", kHostNoError},
-    {"edit_ok", Message::kEditParameters, 3, false, std::nullopt, "ok", kHostNoError},
-    {"edit_cancel", Message::kEditParameters, 3, false, 30.0f, "drag 70; cancel", kHostErrCancelled},
+    {"go_live_last_pair_without_bridge", Message::kGoLive, 3, true, 50.0f, "", kHostNoError, 121},
+    {"edit_ok", Message::kEditParameters, 3, false, std::nullopt, "ok", kHostNoError, 237},
+    {"edit_cancel", Message::kEditParameters, 3, false, 30.0f, "drag 70; cancel", kHostErrCancelled, 238},
     {"edit_preview_toggled", Message::kEditParameters, 3, false, 30.0f, "drag 80; untick; tick; ok",
-     kHostNoError},
-    {"about", Message::kAbout, 0, false, std::nullopt, "", kHostNoError},
-    {"shutdown", Message::kShutdown, 0, false, std::nullopt, "", kHostNoError},
+     kHostNoError, 544},
+    {"about", Message::kAbout, 0, false, std::nullopt, "", kHostNoError, 32},
+    {"shutdown", Message::kShutdown, 0, false, std::nullopt, "", kHostNoError, 1},
 };
 
 // Names the scenario in test output.
@@ -237,6 +240,15 @@ std::vector<JournalEntry> RecordCleanRun(const Scenario& scenario) {
   return clean;
 }
 
+// The calls of a journal that return a code, one a line.
+std::string CallsThatCanFail(const std::vector<JournalEntry>& clean) {
+  std::string text;
+  for (const JournalEntry& entry : clean) {
+    if (entry.returnsCode) text += entry.suite + "." + entry.op + "(" + entry.args + ")\n";
+  }
+  return text;
+}
+
 int FailurePoints(const std::vector<JournalEntry>& clean) {
   int points = 0;
   for (const JournalEntry& entry : clean) points += entry.returnsCode ? 1 : 0;
@@ -253,6 +265,8 @@ TEST_P(FaultSweepTest, EachFailingHostCall) {
   const std::vector<JournalEntry> clean = RecordCleanRun(scenario);
   const int points = FailurePoints(clean);
   ASSERT_GT(points, 0) << "the clean run made no host call that can fail";
+  EXPECT_EQ(points, scenario.failurePoints) << "host calls that can fail in the clean run:\n"
+                                            << CallsThatCanFail(clean);
 
   int swept = 0;
   for (std::size_t index = 0; index < clean.size(); ++index) {
@@ -288,6 +302,7 @@ TEST(FaultSweepCount, EveryScenarioHasFailurePoints) {
   for (const Scenario& scenario : kScenarios) {
     const int points = FailurePoints(RecordCleanRun(scenario));
     EXPECT_GT(points, 0) << scenario.name;
+    EXPECT_EQ(points, scenario.failurePoints) << scenario.name;
     std::cout << "[ sweep    ] " << scenario.name << ": " << points << " failure points" << std::endl;
     RecordProperty(std::string("failure_points_") + scenario.name, points);
     total += points;

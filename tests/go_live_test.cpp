@@ -52,7 +52,9 @@ class GoLiveTest : public ::testing::Test {
     scene->journal().Clear();
     return scene;
   }
-  std::unique_ptr<Scene> Make(const std::vector<ArtDescription>& items, HostReal rate) { return Make(items, &rate); }
+  std::unique_ptr<Scene> Make(const std::vector<ArtDescription>& items, HostReal rate) {
+    return Make(items, &rate);
+  }
 
   HostError Run(Scene& scene, ArtHandle art = nullptr) {
     LiveEffectGoLiveMessage message{};
@@ -129,6 +131,28 @@ TEST_F(GoLiveTest, ThreePathsPairInOrderAndBuildTheLastPairInTheTemplate) {
   EXPECT_EQ(scene->layer()->children[3], call.objects[3]);
 }
 
+// Every object handed to the unite has a round join (path style join 1):
+// the sources, the template and each copy made from the template. Only
+// three or more circles make copies.
+TEST_F(GoLiveTest, EveryBridgeCopyHasTheRoundJoin) {
+  const std::vector<ArtDescription> fourCircles = {Circle("A", 0, 0, 10), Circle("B", 40, 0, 10),
+                                                   Circle("C", 20, 40, 10), Circle("D", 60, 40, 10)};
+  for (const auto& circles : {ThreeCircles(), fourCircles}) {
+    const int sources = static_cast<int>(circles.size());
+    auto scene = Make(circles, 50.0f);
+    scene->host().unite().SetMerging(false);
+    ASSERT_EQ(Run(*scene), kHostNoError);
+    const auto& call = scene->host().unite().lastCall();
+    // The sources, then a bridge for every pair: copies first, the template last.
+    ASSERT_EQ(call.count, sources + sources * (sources - 1) / 2);
+    EXPECT_EQ(CountOf(*scene, "DuplicateArt"), sources * (sources - 1) / 2);
+    for (int i = 0; i < call.count; ++i) {
+      EXPECT_EQ(call.objects[i]->style->lineJoin, kLineJoinRound)
+          << (i < sources ? "source " : "bridge ") << i << " of " << sources << " circles";
+    }
+  }
+}
+
 TEST_F(GoLiveTest, UnitedResultReplacesSourcesAndBridges) {
   auto scene = Make({Circle("A", 0, 0, 10), Circle("B", 30, 0, 10)}, 50.0f);
 
@@ -181,9 +205,9 @@ TEST_F(GoLiveTest, RatesOutsideTheRangeAreUsedUnchanged) {
 }
 
 TEST_F(GoLiveTest, FewerThanTwoEligiblePathsChangeNothing) {
-  for (auto items :
-       {std::vector<ArtDescription>{Circle("A", 0, 0, 10)},
-        std::vector<ArtDescription>{Circle("A", 0, 0, 10).Open(), Other("t")}, std::vector<ArtDescription>{}}) {
+  for (auto items : {std::vector<ArtDescription>{Circle("A", 0, 0, 10)},
+                     std::vector<ArtDescription>{Circle("A", 0, 0, 10).Open(), Other("t")},
+                     std::vector<ArtDescription>{}}) {
     auto scene = Make(items, 50.0f);
     ASSERT_EQ(Run(*scene), kHostNoError);
     EXPECT_EQ(CountOf(*scene, "DuplicateArt"), 0);
@@ -315,6 +339,155 @@ TEST(HandleList, ZeroEntriesStillGetABlockOfTheirOwn) {
     SetHandleListAllocator(nullptr);
   }
   EXPECT_EQ(LiveHandleLists(), 0);
+}
+
+// The whole sequence of host calls of a go-live on three circles (one in a
+// group), as the journal records it. A change in what the handler asks of
+// the host shows here first. To accept a deliberate change, run
+//   go_live_test --gtest_filter=GoLiveTest.ThreeCirclesMakeTheRecordedCallSequence
+// and paste the journal it prints in place of kThreeCircleJournal.
+// clang-format off
+const char kThreeCircleJournal[] = R"(SP Basic Suite.AcquireSuite("SP Blocks Suite", 2)
+SP Basic Suite.AcquireSuite("AI Live Effect Suite", 4)
+SP Basic Suite.AcquireSuite("AI Art Suite", 14)
+SP Basic Suite.AcquireSuite("AI Real Math Suite", 1)
+SP Basic Suite.AcquireSuite("AI Menu Suite", 9)
+SP Basic Suite.AcquireSuite("AI Path Suite", 8)
+SP Basic Suite.AcquireSuite("AI Path Style Suite", 10)
+SP Basic Suite.AcquireSuite("ADM Basic Suite", 10)
+SP Basic Suite.AcquireSuite("ADM Dialog Suite", 10)
+SP Basic Suite.AcquireSuite("ADM Item Suite", 7)
+SP Basic Suite.AcquireSuite("AI Dictionary Suite", 6)
+SP Basic Suite.AcquireSuite("AI Unicode String Suite", 6)
+SP Basic Suite.AcquireSuite("AI Pathfinder Suite", 4)
+SP Basic Suite.AcquireSuite("ADM Notifier Suite", 2)
+SP Basic Suite.AcquireSuite("AI Context Suite", 4)
+AI Dictionary Suite.Key("rate")
+AI Dictionary Suite.IsKnown(#15, "rate")
+AI Dictionary Suite.GetRealEntry(#15, "rate")
+AI Art Suite.GetArtType(layer)
+AI Art Suite.GetArtFirstChild(layer)
+AI Art Suite.GetArtType(A)
+AI Path Suite.GetPathIsClip(A)
+AI Path Suite.GetPathGuide(A)
+AI Path Suite.GetPathClosed(A)
+AI Path Style Suite.GetPathStyle(A)
+AI Art Suite.GetArtSibling(A)
+AI Art Suite.GetArtType(g)
+AI Art Suite.GetArtFirstChild(g)
+AI Art Suite.GetArtType(B)
+AI Path Suite.GetPathIsClip(B)
+AI Path Suite.GetPathGuide(B)
+AI Path Suite.GetPathClosed(B)
+AI Path Style Suite.GetPathStyle(B)
+AI Art Suite.GetArtSibling(B)
+AI Art Suite.GetArtSibling(g)
+AI Art Suite.GetArtType(C)
+AI Path Suite.GetPathIsClip(C)
+AI Path Suite.GetPathGuide(C)
+AI Path Suite.GetPathClosed(C)
+AI Path Style Suite.GetPathStyle(C)
+AI Art Suite.GetArtSibling(C)
+AI Art Suite.GetArtSibling(layer)
+AI Art Suite.GetArtType(layer)
+AI Art Suite.GetArtFirstChild(layer)
+AI Art Suite.GetArtType(A)
+AI Path Suite.GetPathIsClip(A)
+AI Path Suite.GetPathGuide(A)
+AI Path Suite.GetPathClosed(A)
+AI Path Style Suite.GetPathStyle(A)
+AI Art Suite.GetArtSibling(A)
+AI Art Suite.GetArtType(g)
+AI Art Suite.GetArtFirstChild(g)
+AI Art Suite.GetArtType(B)
+AI Path Suite.GetPathIsClip(B)
+AI Path Suite.GetPathGuide(B)
+AI Path Suite.GetPathClosed(B)
+AI Path Style Suite.GetPathStyle(B)
+AI Art Suite.GetArtSibling(B)
+AI Art Suite.GetArtSibling(g)
+AI Art Suite.GetArtType(C)
+AI Path Suite.GetPathIsClip(C)
+AI Path Suite.GetPathGuide(C)
+AI Path Suite.GetPathClosed(C)
+AI Path Style Suite.GetPathStyle(C)
+AI Art Suite.GetArtSibling(C)
+AI Art Suite.GetArtSibling(layer)
+AI Art Suite.DuplicateArt(A, 1, A)
+AI Path Suite.GetPathSegmentCount(#17)
+AI Path Style Suite.GetPathStyle(#17)
+AI Path Style Suite.SetPathStyle(#17)
+AI Path Style Suite.GetPathStyle(A)
+AI Path Style Suite.SetPathStyle(A)
+AI Path Style Suite.GetPathStyle(B)
+AI Path Style Suite.SetPathStyle(B)
+AI Path Style Suite.GetPathStyle(C)
+AI Path Style Suite.SetPathStyle(C)
+AI Art Suite.GetArtTransformBounds(A, null, 2)
+AI Art Suite.GetArtTransformBounds(B, null, 2)
+AI Real Math Suite.PointDistance((0, 0), (40, 0))
+AI Real Math Suite.PointAngle((0, 0), (40, 0))
+AI Real Math Suite.PointDistance((7.07107, 7.07107), (32.9289, 7.07107))
+AI Art Suite.DuplicateArt(#17, 1, #17)
+AI Path Suite.GetPathSegments(#18, 0, 1)
+AI Path Suite.SetPathSegments(#18, 0, 1)
+AI Path Suite.GetPathSegments(#18, 1, 1)
+AI Path Suite.SetPathSegments(#18, 1, 1)
+AI Path Suite.GetPathSegments(#18, 2, 1)
+AI Path Suite.SetPathSegments(#18, 2, 1)
+AI Path Suite.GetPathSegments(#18, 3, 1)
+AI Path Suite.SetPathSegments(#18, 3, 1)
+AI Art Suite.GetArtTransformBounds(A, null, 2)
+AI Art Suite.GetArtTransformBounds(C, null, 2)
+AI Real Math Suite.PointDistance((0, 0), (20, 40))
+AI Real Math Suite.PointAngle((0, 0), (20, 40))
+AI Real Math Suite.PointDistance((-3.16228, 9.48683), (10.5132, 36.8377))
+AI Art Suite.DuplicateArt(#17, 1, #17)
+AI Path Suite.GetPathSegments(#19, 0, 1)
+AI Path Suite.SetPathSegments(#19, 0, 1)
+AI Path Suite.GetPathSegments(#19, 1, 1)
+AI Path Suite.SetPathSegments(#19, 1, 1)
+AI Path Suite.GetPathSegments(#19, 2, 1)
+AI Path Suite.SetPathSegments(#19, 2, 1)
+AI Path Suite.GetPathSegments(#19, 3, 1)
+AI Path Suite.SetPathSegments(#19, 3, 1)
+AI Art Suite.GetArtTransformBounds(B, null, 2)
+AI Art Suite.GetArtTransformBounds(C, null, 2)
+AI Real Math Suite.PointDistance((40, 0), (20, 40))
+AI Real Math Suite.PointAngle((40, 0), (20, 40))
+AI Real Math Suite.PointDistance((30.5132, 3.16228), (16.8377, 30.5132))
+AI Path Suite.GetPathSegments(#17, 0, 1)
+AI Path Suite.SetPathSegments(#17, 0, 1)
+AI Path Suite.GetPathSegments(#17, 1, 1)
+AI Path Suite.SetPathSegments(#17, 1, 1)
+AI Path Suite.GetPathSegments(#17, 2, 1)
+AI Path Suite.SetPathSegments(#17, 2, 1)
+AI Path Suite.GetPathSegments(#17, 3, 1)
+AI Path Suite.SetPathSegments(#17, 3, 1)
+AI Pathfinder Suite.DoUniteEffect(precision=10 removeRedundantPoints=1 extractUnpaintedArtwork=1 count=6)
+SP Basic Suite.ReleaseSuite("SP Blocks Suite", 2)
+SP Basic Suite.ReleaseSuite("AI Live Effect Suite", 4)
+SP Basic Suite.ReleaseSuite("AI Art Suite", 14)
+SP Basic Suite.ReleaseSuite("AI Real Math Suite", 1)
+SP Basic Suite.ReleaseSuite("AI Menu Suite", 9)
+SP Basic Suite.ReleaseSuite("AI Path Suite", 8)
+SP Basic Suite.ReleaseSuite("AI Path Style Suite", 10)
+SP Basic Suite.ReleaseSuite("ADM Basic Suite", 10)
+SP Basic Suite.ReleaseSuite("ADM Dialog Suite", 10)
+SP Basic Suite.ReleaseSuite("ADM Item Suite", 7)
+SP Basic Suite.ReleaseSuite("AI Dictionary Suite", 6)
+SP Basic Suite.ReleaseSuite("AI Unicode String Suite", 6)
+SP Basic Suite.ReleaseSuite("AI Pathfinder Suite", 4)
+SP Basic Suite.ReleaseSuite("ADM Notifier Suite", 2)
+SP Basic Suite.ReleaseSuite("AI Context Suite", 4)
+)";
+// clang-format on
+
+TEST_F(GoLiveTest, ThreeCirclesMakeTheRecordedCallSequence) {
+  auto scene = Make(ThreeCircles(), 50.0f);
+  ASSERT_EQ(Run(*scene), kHostNoError);
+  const std::string journal = scene->journal().Dump();
+  EXPECT_EQ(journal, kThreeCircleJournal) << "the journal of this run:\nR\"(" << journal << ")\"";
 }
 
 // A failure injected at every host call of a clean three-circle run.

@@ -13,27 +13,10 @@
 #include "standin/art/art_store.h"
 #include "standin/art/art_suites.h"
 #include "standin/art/shared_style.h"
+#include "tests/support/refused_allocations.h"
 #include "tests/support/scene.h"
 
 using namespace testscene;
-
-// Every allocation of this program goes through here, so that a test can
-// make them fail.
-namespace {
-bool gRefuseAllocations = false;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (gRefuseAllocations) throw std::bad_alloc();
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-// GCC takes these for a mismatch of new and free; they are the pair above.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -126,9 +109,9 @@ TEST(SharedStyle, NoMemoryForAnOwnRecordLeavesTheStyleAndSaysSo) {
             kHostNoError);
   const PathStyle original = copy->style;
   const PathStyle red = Red();
-  gRefuseAllocations = true;
+  refusal::RefuseAll();
   const HostError result = standin::StandinPathStyleSuite().SetPathStyle(copy, &red);
-  gRefuseAllocations = false;
+  refusal::Allow();
   EXPECT_EQ(result, kHostErrOutOfMemory);
   EXPECT_TRUE(Same(copy->style, original));
   EXPECT_EQ(copy->style.Sharers(), 2u);
@@ -161,9 +144,9 @@ TEST(SharedSource, DuplicatesDropTheNameAndRunningOutOfMemoryLeavesNothing) {
     }
     const int live = scene.host().art().Live();
     ArtHandle copy = nullptr;
-    gRefuseAllocations = !c.memory;
+    if (!c.memory) refusal::RefuseAll();
     const HostError result = standin::StandinArtSuite().DuplicateArt(original, kPlaceAbove, original, &copy);
-    gRefuseAllocations = false;
+    refusal::Allow();
     ASSERT_EQ(result, c.result) << c.what;
     EXPECT_EQ(original->source->name, c.named ? "G" : "") << c.what;
     if (result != kHostNoError) {

@@ -166,6 +166,18 @@ TEST_F(RoundTrip, NewObjectsTakeTheirPlaceInTheParentsCoordinates) {
   EXPECT_EQ(Count(text, "id=\"b\""), 1) << text;
 }
 
+// Three circles: the bridges of the first two pairs are copies of the
+// template, the last one is the template itself. With --no-unite each of
+// them is written, and each has the round join, as every source has.
+TEST_F(RoundTrip, EveryBridgeOfThreeCirclesHasTheRoundJoin) {
+  const std::string text = Apply(Svg("<circle cx=\"20\" cy=\"20\" r=\"10\" fill=\"red\" stroke=\"black\"/>"
+                                     "<circle cx=\"60\" cy=\"20\" r=\"10\" fill=\"green\" stroke=\"black\"/>"
+                                     "<circle cx=\"40\" cy=\"60\" r=\"12\" fill=\"blue\" stroke=\"black\"/>"),
+                                 "50", true);
+  EXPECT_EQ(Count(text, "<path"), 6) << text;
+  EXPECT_EQ(Count(text, "stroke-linejoin=\"round\""), 6) << text;
+}
+
 // The summary says "unchanged" exactly when the effect changed nothing, and
 // the output is then the input.
 TEST_F(RoundTrip, UnchangedExactlyWhenNothingChanged) {

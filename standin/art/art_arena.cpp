@@ -48,7 +48,13 @@ void ArtArena::AddSlab() {
   if (memory == nullptr) throw std::bad_alloc();
   Slot* slab = static_cast<Slot*>(memory);
   for (std::size_t i = 0; i < kSlotsPerSlab; ++i) new (&slab[i]) Slot();
-  slabs_.emplace_back(slab);
+  // Owned from here on, so that a list or table that cannot grow frees it;
+  // both grow before the slab is entered in them, so neither is left with
+  // half an entry.
+  std::unique_ptr<Slot, FreeSlab> owned(slab);
+  slabs_.reserve(slabs_.size() + 1);
+  GrowSlabTable(slabs_.size() + 1);
+  slabs_.push_back(std::move(owned));
   IndexSlab(slab);
   for (std::size_t i = 0; i < kSlotsPerSlab; ++i) {
     ASAN_POISON_MEMORY_REGION(slab[i].bytes, sizeof slab[i].bytes);
@@ -56,15 +62,15 @@ void ArtArena::AddSlab() {
   }
 }
 
+void ArtArena::GrowSlabTable(std::size_t slabs) {
+  if (2 * slabs <= slabTable_.size()) return;
+  // Grows to keep the table at most half full, and places every slab anew.
+  std::vector<SlabEntry> table(slabTable_.empty() ? 16 : 2 * slabTable_.size());
+  slabTable_.swap(table);
+  for (const auto& held : slabs_) IndexSlab(held.get());
+}
+
 void ArtArena::IndexSlab(Slot* slab) {
-  if (2 * slabs_.size() > slabTable_.size()) {
-    // Grows to keep the table at most half full, and places every slab anew.
-    std::vector<SlabEntry> table(slabTable_.empty() ? 16 : 2 * slabTable_.size());
-    slabTable_.swap(table);
-    for (const auto& held : slabs_) {
-      if (held.get() != slab) IndexSlab(held.get());
-    }
-  }
   const std::uintptr_t number = reinterpret_cast<std::uintptr_t>(slab) >> kSlabShift;
   const std::size_t mask = slabTable_.size() - 1;
   std::size_t i = Bucket(number, mask);
@@ -76,6 +82,13 @@ void ArtArena::Queue(Slot* slot) {
   slot->nextFree = nullptr;
   (freeNewest_ != nullptr ? freeNewest_->nextFree : freeOldest_) = slot;
   freeNewest_ = slot;
+}
+
+void ArtArena::Return(Slot* slot) {
+  ASAN_POISON_MEMORY_REGION(slot->bytes, sizeof slot->bytes);
+  slot->nextFree = freeOldest_;
+  freeOldest_ = slot;
+  if (freeNewest_ == nullptr) freeNewest_ = slot;
 }
 
 ArtArena::Slot* ArtArena::Take() {

@@ -31,11 +31,18 @@ class ArtArena {
   ArtArena& operator=(const ArtArena&) = delete;
 
   // A new object made from `args` (ArtObject's constructors: none, or an
-  // object to copy).
+  // object to copy). Throws std::bad_alloc when there is no memory for a
+  // slab or for the object's own parts, and then leaves the arena as it was.
   template <typename... Args>
   ArtObject* Make(Args&&... args) {
     Slot* slot = Take();
-    ArtObject* art = new (slot->bytes) ArtObject(std::forward<Args>(args)...);
+    ArtObject* art;
+    try {
+      art = new (slot->bytes) ArtObject(std::forward<Args>(args)...);
+    } catch (...) {
+      Return(slot);
+      throw;
+    }
     slot->live = true;
     ++live_;
     return art;
@@ -68,7 +75,13 @@ class ArtArena {
   };
 
   Slot* Take();
+  // Puts a slot Take gave back at the front of the queue, empty.
+  void Return(Slot* slot);
   void AddSlab();
+  // Makes the slab table big enough for `slabs` slabs. May throw
+  // std::bad_alloc, and then leaves the table as it was.
+  void GrowSlabTable(std::size_t slabs);
+  // Enters `slab` in the table, which has room for it.
   void IndexSlab(Slot* slab);
   static std::size_t Bucket(std::uintptr_t number, std::size_t mask) {
     return static_cast<std::size_t>((static_cast<std::uint64_t>(number) * 0x9E3779B97F4A7C15ull) >> 32) &

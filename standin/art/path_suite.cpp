@@ -3,12 +3,15 @@
 // Besides the checks every art suite makes, path operations on an object that
 // is not a path give kHostErrUnsupported, and segment indices or counts that
 // leave the path (or would grow it past 32767 segments) give kHostErrRange.
+// An insert without memory for the longer path gives kHostErrOutOfMemory
+// and leaves the path as it was.
 #include <cstdint>
 #include <string>
 
 #include "standin/art/art_store.h"
 #include "standin/art/art_suites.h"
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 
 namespace standin {
 
@@ -82,8 +85,11 @@ HostError HOSTCALL InsertPathSegments(ArtHandle path, int16_t after, int16_t cou
   const int size = static_cast<int>(path->segments.size());
   if (after < -1 || after >= size || count < 0 || size + count > kMaxSegments) return kHostErrRange;
   if (segments == nullptr && count > 0) return kHostErrBadParameter;
-  path->segments.insert(path->segments.begin() + (after + 1), segments, segments + count);
-  return kHostNoError;
+  // Without memory for the longer list the path keeps its segments.
+  return CodeOnOutOfMemory([&] {
+    path->segments.insert(path->segments.begin() + (after + 1), segments, segments + count);
+    return HostError{kHostNoError};
+  });
 }
 
 HostError HOSTCALL DeletePathSegments(ArtHandle path, int16_t first, int16_t count) {

@@ -17,9 +17,16 @@ HostError BlockStore::Allocate(uint32_t size, void** block) {
   // New blocks hold a pattern, not zeros, so that a field read before it is
   // written shows up.
   std::memset(memory.get(), 0xCD, size == 0 ? 1 : size);
-  *block = memory.get();
-  NoteNewHandle(memory.get());
-  blocks_.emplace(memory.get(), std::move(memory));
+  void* const made = memory.get();
+  // The block is handed out only once the store holds it; without memory
+  // for its entry it is freed again.
+  try {
+    blocks_.emplace(made, std::move(memory));
+  } catch (const std::bad_alloc&) {
+    return kHostErrOutOfMemory;
+  }
+  NoteNewHandle(made);
+  *block = made;
   return kHostNoError;
 }
 

@@ -4,6 +4,7 @@
 // one (unknown, popped already, or popped out of order) give
 // kHostErrBadParameter and change nothing.
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 #include "standin/core/suite_registry.h"
 #include "standin/dialogs/context_stack.h"
 
@@ -14,16 +15,22 @@ namespace {
 HostError HOSTCALL PushAppContext(PluginRef self, AppContextHandle* context) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kContextSuite, "PushAppContext", HandleText(self))) return e;
+  if (HostError e =
+          host->journal().Enter(kContextSuite, "PushAppContext", [self] { return HandleText(self); }))
+    return e;
   if (self != host->self() || context == nullptr) return kHostErrBadParameter;
-  *context = host->contexts().Push();
-  return kHostNoError;
+  return CodeOnOutOfMemory([&] {
+    *context = host->contexts().Push();
+    return HostError{kHostNoError};
+  });
 }
 
 HostError HOSTCALL PopAppContext(AppContextHandle context) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kContextSuite, "PopAppContext", HandleText(context))) return e;
+  if (HostError e =
+          host->journal().Enter(kContextSuite, "PopAppContext", [context] { return HandleText(context); }))
+    return e;
   return host->contexts().Pop(context) ? kHostNoError : kHostErrBadParameter;
 }
 

@@ -1,6 +1,7 @@
 #include "standin/dialogs/dialog_toolkit.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "standin/core/host.h"
@@ -70,10 +71,19 @@ DialogObject* DialogToolkit::Build(const DialogTemplate& dialogTemplate, PluginR
     item->id = itemTemplate.id;
     item->role = RoleOf(itemTemplate);
     item->text = itemTemplate.text;
-    liveItems_.insert(item.get());
     dialog->items.push_back(std::move(item));
   }
-  liveDialogs_.insert(dialog.get());
+  // The toolkit knows the dialog and its items only once all of them are
+  // made: running out of memory on the way leaves no trace of it.
+  dialogs_.reserve(dialogs_.size() + 1);
+  try {
+    for (const auto& item : dialog->items) liveItems_.insert(item.get());
+    liveDialogs_.insert(dialog.get());
+  } catch (const std::bad_alloc&) {
+    for (const auto& item : dialog->items) liveItems_.erase(item.get());
+    liveDialogs_.erase(dialog.get());
+    throw;
+  }
   ++open_;
   dialogs_.push_back(std::move(dialog));
   return dialogs_.back().get();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 #include "standin/dialogs/dialog_toolkit.h"
 
 namespace standin {
@@ -16,12 +17,22 @@ std::string ItemText(Host& host, ItemHandle item) {
   return host.dialogs().IsLive(item) ? "item " + std::to_string(item->id) : HandleText(item);
 }
 
-// Journals the call and returns the item when it is live, else null.
-ItemObject* EnterItem(const char* op, ItemHandle item, const std::string& more = "") {
+// Journals the call, with `more()` after the item in its arguments, and
+// returns the item when it is live, else null.
+template <typename More>
+ItemObject* EnterItem(const char* op, ItemHandle item, More more) {
   Host* host = Host::Current();
   if (host == nullptr) return nullptr;
-  host->journal().Enter(kADMItemSuite, op, ItemText(*host, item) + more, /*returnsCode=*/false);
+  host->journal().Enter(
+      kADMItemSuite, op, [&] { return ItemText(*host, item) + more(); }, /*returnsCode=*/false);
   return host->dialogs().IsLive(item) ? item : nullptr;
+}
+ItemObject* EnterItem(const char* op, ItemHandle item) {
+  return EnterItem(op, item, [] { return std::string(); });
+}
+// ", <value>" for the journal.
+auto ValueText(int32_t value) {
+  return [value] { return ", " + std::to_string(value); };
 }
 
 void ClampValue(ItemObject& item) {
@@ -30,7 +41,8 @@ void ClampValue(ItemObject& item) {
 }
 
 void HOSTCALL SetNotifyProc(ItemHandle item, ADMItemNotifyProc proc) {
-  if (ItemObject* live = EnterItem("SetNotifyProc", item, proc != nullptr ? ", proc" : ", null")) {
+  if (ItemObject* live = EnterItem("SetNotifyProc", item,
+                                   [proc] { return std::string(proc != nullptr ? ", proc" : ", null"); })) {
     live->notify = proc;
   }
 }
@@ -38,7 +50,8 @@ void HOSTCALL SetNotifyProc(ItemHandle item, ADMItemNotifyProc proc) {
 void HOSTCALL DefaultNotify(ItemHandle item, NotifierHandle notifier) {
   Host* host = Host::Current();
   if (host == nullptr) return;
-  host->journal().Enter(kADMItemSuite, "DefaultNotify", ItemText(*host, item), /*returnsCode=*/false);
+  host->journal().Enter(
+      kADMItemSuite, "DefaultNotify", [&] { return ItemText(*host, item); }, /*returnsCode=*/false);
   // Only inside a notification of the item: the toolkit acts on what it sent.
   if (!host->dialogs().IsLive(item) || !host->dialogs().IsLive(notifier)) return;
   host->dialogs().DefaultNotify(item);
@@ -50,13 +63,15 @@ DialogHandle HOSTCALL GetDialog(ItemHandle item) {
 }
 
 void HOSTCALL SetText(ItemHandle item, const char* text) {
-  const std::string shown = text != nullptr ? ", \"" + std::string(text) + "\"" : ", null";
-  ItemObject* live = EnterItem("SetText", item, shown);
-  if (live != nullptr && text != nullptr) live->text = text;
+  ItemObject* live = EnterItem("SetText", item, [text] {
+    return text != nullptr ? ", \"" + std::string(text) + "\"" : std::string(", null");
+  });
+  // Without memory for the new text the item keeps its old one.
+  if (live != nullptr && text != nullptr) NothingOnOutOfMemory([&] { live->text = text; });
 }
 
 void HOSTCALL SetBooleanValue(ItemHandle item, HostBoolean value) {
-  if (ItemObject* live = EnterItem("SetBooleanValue", item, ", " + std::to_string(value))) {
+  if (ItemObject* live = EnterItem("SetBooleanValue", item, ValueText(value))) {
     live->boolean = value != 0 ? 1 : 0;
   }
 }
@@ -67,7 +82,7 @@ HostBoolean HOSTCALL GetBooleanValue(ItemHandle item) {
 }
 
 void HOSTCALL SetIntValue(ItemHandle item, int32_t value) {
-  if (ItemObject* live = EnterItem("SetIntValue", item, ", " + std::to_string(value))) {
+  if (ItemObject* live = EnterItem("SetIntValue", item, ValueText(value))) {
     live->value = value;
     ClampValue(*live);
   }
@@ -81,7 +96,7 @@ int32_t HOSTCALL GetIntValue(ItemHandle item) {
 // New bounds move the other bound when they would cross it, and the value
 // into them.
 void HOSTCALL SetMinIntValue(ItemHandle item, int32_t value) {
-  if (ItemObject* live = EnterItem("SetMinIntValue", item, ", " + std::to_string(value))) {
+  if (ItemObject* live = EnterItem("SetMinIntValue", item, ValueText(value))) {
     live->minimum = value;
     if (live->maximum < value) live->maximum = value;
     ClampValue(*live);
@@ -89,7 +104,7 @@ void HOSTCALL SetMinIntValue(ItemHandle item, int32_t value) {
 }
 
 void HOSTCALL SetMaxIntValue(ItemHandle item, int32_t value) {
-  if (ItemObject* live = EnterItem("SetMaxIntValue", item, ", " + std::to_string(value))) {
+  if (ItemObject* live = EnterItem("SetMaxIntValue", item, ValueText(value))) {
     live->maximum = value;
     if (live->minimum > value) live->minimum = value;
     ClampValue(*live);

@@ -13,9 +13,11 @@ HostBoolean HOSTCALL IsNotifierType(NotifierHandle notifier, const char* type) {
   Host* host = Host::Current();
   if (host == nullptr) return 0;
   // A notifier being delivered shows as its type, e.g. <ADM User Changed Notifier>.
-  const std::string shown =
-      host->dialogs().IsLive(notifier) ? "<" + notifier->type + ">" : HandleText(notifier);
-  const std::string args = shown + ", " + (type != nullptr ? "\"" + std::string(type) + "\"" : "null");
+  const auto args = [&] {
+    const std::string shown =
+        host->dialogs().IsLive(notifier) ? "<" + notifier->type + ">" : HandleText(notifier);
+    return shown + ", " + (type != nullptr ? "\"" + std::string(type) + "\"" : "null");
+  };
   host->journal().Enter(kADMNotifierSuite, "IsNotifierType", args, /*returnsCode=*/false);
   if (type == nullptr || !host->dialogs().IsLive(notifier)) return 0;
   return notifier->type == type ? 1 : 0;

@@ -1,6 +1,7 @@
 #include "standin/dictionary/dictionary_store.h"
 
 #include <algorithm>
+#include <new>
 
 #include "standin/journal/handle_serials.h"
 
@@ -57,7 +58,12 @@ DictKey DictionaryStore::Key(const std::string& name) {
   if (it != keys_.end()) return it->second;
   const DictKey key = reinterpret_cast<DictKey>(kFirstKeyId + 8 * keyNames_.size());
   keyNames_.push_back(name);
-  keys_.emplace(name, key);
+  try {
+    keys_.emplace(name, key);
+  } catch (const std::bad_alloc&) {
+    keyNames_.pop_back();  // no key was made
+    throw;
+  }
   NoteNewHandle(key);
   return key;
 }

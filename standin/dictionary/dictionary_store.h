@@ -47,7 +47,8 @@ class DictionaryStore {
   bool IsLive(DictionaryHandle dictionary) const { return dictionaries_.count(Id(dictionary)) != 0; }
   int Live() const { return static_cast<int>(dictionaries_.size()); }
 
-  // The key for `name`, made on first use.
+  // The key for `name`, made on first use. Throws std::bad_alloc when there
+  // is no memory for a new key, and then makes none.
   DictKey Key(const std::string& name);
   // The name of a key this store made, or null for any other handle.
   const std::string* KeyName(DictKey key) const;
@@ -56,7 +57,8 @@ class DictionaryStore {
   // unknown. The pointer is valid until the dictionary next changes.
   const DictEntry* Find(DictionaryHandle dictionary, const std::string& key) const;
   // Adds the entry, or replaces the value of the one under `key` in its place.
-  // False for an unknown dictionary.
+  // False for an unknown dictionary. Throws std::bad_alloc when there is no
+  // memory for a new entry, and then leaves the dictionary as it was.
   bool Set(DictionaryHandle dictionary, const std::string& key, DictEntry entry);
   // Removes the entry under `key` if there is one. False for an unknown
   // dictionary.

@@ -3,12 +3,15 @@
 // then return an injected one without doing anything else. An unknown
 // dictionary, key or string handle, or a null out-pointer, gives
 // kHostErrBadParameter; a missing entry or one of another type gives
-// kHostErrWrongType with the out-value untouched.
+// kHostErrWrongType with the out-value untouched. Without memory for a new
+// entry, key or string a call gives kHostErrOutOfMemory (Key: null) and the
+// dictionary stays as it was.
 #include <cstdio>
 #include <string>
 #include <utility>
 
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 #include "standin/core/suite_registry.h"
 #include "standin/dictionary/dictionary_store.h"
 #include "standin/dictionary/string_store.h"
@@ -51,15 +54,21 @@ HostError GetEntry(const char* op, DictionaryHandle dictionary, DictKey key, Val
   if (name == nullptr || value == nullptr) return kHostErrBadParameter;
   const DictEntry* entry = host->dictionaries().Find(dictionary, *name);
   if (entry == nullptr || entry->type != type) return kHostErrWrongType;
-  *value = take(*host, *entry);
-  return kHostNoError;
+  return CodeOnOutOfMemory([&] {
+    *value = take(*host, *entry);
+    return HostError{kHostNoError};
+  });
 }
 
+// Adds or replaces the entry; without memory for it the dictionary stays as
+// it was.
 HostError WriteEntry(Host& host, DictionaryHandle dictionary, DictKey key, DictEntry entry) {
   const std::string* name = KnownEntry(host, dictionary, key);
   if (name == nullptr) return kHostErrBadParameter;
-  host.dictionaries().Set(dictionary, *name, std::move(entry));
-  return kHostNoError;
+  return CodeOnOutOfMemory([&] {
+    host.dictionaries().Set(dictionary, *name, std::move(entry));
+    return HostError{kHostNoError};
+  });
 }
 
 // One Set*Entry operation for a plain value: records the call as `op` with
@@ -80,7 +89,10 @@ DictKey HOSTCALL Key(const char* name) {
   host->journal().Enter(
       kDictionarySuite, "Key", [&] { return name != nullptr ? Quoted(name) : std::string("null"); },
       /*returnsCode=*/false);
-  return name != nullptr ? host->dictionaries().Key(name) : nullptr;
+  // Without memory for a new key there is none: null, which every other
+  // call refuses.
+  return ValueOnOutOfMemory(DictKey{nullptr},
+                            [&] { return name != nullptr ? host->dictionaries().Key(name) : nullptr; });
 }
 
 HostBoolean HOSTCALL IsKnown(DictionaryHandle dictionary, DictKey key) {
@@ -153,7 +165,7 @@ HostError HOSTCALL SetUnicodeStringEntry(DictionaryHandle dictionary, DictKey ke
   // The dictionary keeps a copy of the text; the caller keeps its string.
   const std::string* text = host->strings().Text(value);
   if (text == nullptr) return kHostErrBadParameter;
-  return WriteEntry(*host, dictionary, key, DictEntry::String(*text));
+  return CodeOnOutOfMemory([&] { return WriteEntry(*host, dictionary, key, DictEntry::String(*text)); });
 }
 
 const DictionarySuite kDictionarySuiteTable = {

@@ -1,9 +1,11 @@
 // "AI Unicode String Suite" version 6 over the host's StringStore. Each
 // function records the call in the journal first and returns an injected code
-// without doing anything else.
+// without doing anything else. A string without memory for it is not made:
+// kHostErrOutOfMemory, and *string untouched.
 #include <string>
 
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 #include "standin/core/suite_registry.h"
 #include "standin/dictionary/string_store.h"
 
@@ -41,7 +43,7 @@ HostError HOSTCALL MakeFromBytes(UnicodeStringHandle* string, const char* bytes,
     return BytesText(bytes, length) + ", " + std::to_string(length) + ", " + std::to_string(encoding);
   };
   if (HostError e = host->journal().Enter(kUnicodeStringSuite, "MakeFromBytes", args)) return e;
-  return host->strings().MakeFromBytes(bytes, length, encoding, string);
+  return CodeOnOutOfMemory([&] { return host->strings().MakeFromBytes(bytes, length, encoding, string); });
 }
 
 HostError HOSTCALL Copy(UnicodeStringHandle* string, UnicodeStringHandle source) {
@@ -50,7 +52,7 @@ HostError HOSTCALL Copy(UnicodeStringHandle* string, UnicodeStringHandle source)
   if (HostError e =
           host->journal().Enter(kUnicodeStringSuite, "Copy", [source] { return HandleText(source); }))
     return e;
-  return host->strings().Copy(source, string);
+  return CodeOnOutOfMemory([&] { return host->strings().Copy(source, string); });
 }
 
 void HOSTCALL Dispose(UnicodeStringHandle string) {

@@ -1,6 +1,10 @@
 #include "standin/effects/live_effect_registration.h"
 
+#include <string>
+#include <utility>
+
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 #include "standin/effects/effect_host.h"
 #include "standin/journal/handle_serials.h"
 
@@ -55,19 +59,21 @@ bool EffectRegistry::IsLive(const LiveEffectObject* effect) const {
 HostError HOSTCALL AddLiveEffect(const LiveEffectInfo* info, LiveEffectHandle* effect) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  std::string args = "null";
-  if (info != nullptr) {
-    args = Quoted(info->name) + ", " + Quoted(info->title) + ", " + std::to_string(info->majorVersion) + "." +
+  const auto args = [&] {
+    if (info == nullptr) return std::string("null");
+    return Quoted(info->name) + ", " + Quoted(info->title) + ", " + std::to_string(info->majorVersion) + "." +
            std::to_string(info->minorVersion) + ", " + std::to_string(info->prefersAsInput) + ", " +
            std::to_string(info->styleFlags);
-  }
+  };
   if (HostError e = host->journal().Enter(kLiveEffectSuite, "AddLiveEffect", args)) return e;
   if (info == nullptr || effect == nullptr || info->self != host->self()) return kHostErrBadParameter;
-  LiveEffectObject* added = host->effects().registry().Add(*info);
-  if (added == nullptr) return kHostErrBadParameter;
-  *effect = added;
-  host->effects().SetRegisteredEffect(added);
-  return kHostNoError;
+  return CodeOnOutOfMemory([&] {
+    LiveEffectObject* added = host->effects().registry().Add(*info);
+    if (added == nullptr) return HostError{kHostErrBadParameter};
+    *effect = added;
+    host->effects().SetRegisteredEffect(added);
+    return HostError{kHostNoError};
+  });
 }
 
 HostError HOSTCALL AddLiveEffectMenuItem(LiveEffectHandle effect, const char* menuName,
@@ -75,27 +81,38 @@ HostError HOSTCALL AddLiveEffectMenuItem(LiveEffectHandle effect, const char* me
                                          MenuGroupHandle* menuGroup) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  std::string args = HandleText(effect) + ", " + Quoted(menuName);
-  if (info != nullptr) {
-    args += ", " + Quoted(info->category) + ", " + Quoted(info->title) + ", " + std::to_string(info->options);
-  }
+  const auto args = [&] {
+    std::string text = HandleText(effect) + ", " + Quoted(menuName);
+    if (info != nullptr) {
+      text +=
+          ", " + Quoted(info->category) + ", " + Quoted(info->title) + ", " + std::to_string(info->options);
+    }
+    return text;
+  };
   if (HostError e = host->journal().Enter(kLiveEffectSuite, "AddLiveEffectMenuItem", args)) return e;
   if (!host->effects().registry().IsLive(effect) || effect->hasMenuItem || menuName == nullptr ||
       info == nullptr || info->category == nullptr || info->title == nullptr || menuItem == nullptr) {
     return kHostErrBadParameter;
   }
-  MenuGroupObject* group = EffectCategoryGroup(*host, info->category);
-  if (group == nullptr) return kHostErrBadParameter;
-  MenuItemObject* item = host->menus().AddItem(effect->owner, menuName, group, info->title, info->options);
-  effect->hasMenuItem = true;
-  effect->menuItem = item;
-  effect->menuName = menuName;
-  effect->category = info->category;
-  effect->menuTitle = info->title;
-  effect->menuOptions = info->options;
-  *menuItem = item;
-  if (menuGroup != nullptr) *menuGroup = group;
-  return kHostNoError;
+  // Without memory the effect gets no item (its category's submenu may
+  // stay, empty, for the next try to find).
+  return CodeOnOutOfMemory([&] {
+    MenuGroupObject* group = EffectCategoryGroup(*host, info->category);
+    if (group == nullptr) return HostError{kHostErrBadParameter};
+    std::string name = menuName;
+    std::string category = info->category;
+    std::string title = info->title;
+    MenuItemObject* item = host->menus().AddItem(effect->owner, menuName, group, info->title, info->options);
+    effect->hasMenuItem = true;
+    effect->menuItem = item;
+    effect->menuName = std::move(name);
+    effect->category = std::move(category);
+    effect->menuTitle = std::move(title);
+    effect->menuOptions = info->options;
+    *menuItem = item;
+    if (menuGroup != nullptr) *menuGroup = group;
+    return HostError{kHostNoError};
+  });
 }
 
 }  // namespace standin

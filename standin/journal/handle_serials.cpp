@@ -1,12 +1,20 @@
 #include "standin/journal/handle_serials.h"
 
+#include <new>
+
 #include "standin/core/host.h"
 
 namespace standin {
 
-void HandleSerials::Created(const void* handle) {
+void HandleSerials::Created(const void* handle) noexcept {
   if (handle == nullptr) return;
-  serials_[handle] = next_++;
+  const std::uint32_t serial = next_++;
+  try {
+    serials_[handle] = serial;
+  } catch (const std::bad_alloc&) {
+    // Without memory for its entry the handle gets its number when the
+    // journal first shows it; the store that made it goes on.
+  }
 }
 
 std::string HandleSerials::Text(const void* handle) {
@@ -16,7 +24,7 @@ std::string HandleSerials::Text(const void* handle) {
   return "#" + std::to_string(it->second);
 }
 
-void NoteNewHandle(const void* handle) {
+void NoteNewHandle(const void* handle) noexcept {
   // Without recording no entry shows a handle, so numbering them would only
   // cost time and memory on large drawings.
   Host* host = Host::Current();

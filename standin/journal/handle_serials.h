@@ -18,8 +18,9 @@ namespace standin {
 
 class HandleSerials {
  public:
-  // Gives `handle` the next serial number (null is never numbered).
-  void Created(const void* handle);
+  // Gives `handle` the next serial number (null is never numbered). Needs
+  // no memory to succeed: without it the number is given when first shown.
+  void Created(const void* handle) noexcept;
   // "null", or "#<serial>".
   std::string Text(const void* handle);
 
@@ -29,8 +30,8 @@ class HandleSerials {
 };
 
 // Notes a handle the current host has just made; does nothing when no host
-// is current (a store used on its own, as some tests do).
-void NoteNewHandle(const void* handle);
+// is current (a store used on its own, as some tests do). Never throws.
+void NoteNewHandle(const void* handle) noexcept;
 // A handle as the current host's journal shows it: "null" or "#<serial>".
 std::string HandleText(const void* handle);
 

@@ -1,11 +1,21 @@
 #include "standin/journal/journal.h"
 
 #include <cstdint>
+#include <new>
 #include <sstream>
+
+#include "host_api/host_errors.h"
 
 namespace standin {
 
-HostError Journal::Enter(const char* suite, const char* op, std::string args, bool returnsCode) {
+HostError Journal::Unrecorded(bool returnsCode) noexcept {
+  ++calls_;
+  if (returnsCode) return kHostErrOutOfMemory;
+  ++lost_;
+  return 0;
+}
+
+HostError Journal::Enter(const char* suite, const char* op, std::string args, bool returnsCode) noexcept {
   const std::size_t index = calls_++;
   HostError injected = 0;
   if (returnsCode) {
@@ -19,7 +29,16 @@ HostError Journal::Enter(const char* suite, const char* op, std::string args, bo
       if (injected == 0 && (fault.nth == 0 || fault.seen == fault.nth)) injected = fault.code;
     }
   }
-  if (recording_) entries_.push_back(JournalEntry{suite, op, std::move(args), returnsCode, injected});
+  if (recording_) {
+    try {
+      entries_.push_back(JournalEntry{suite, op, std::move(args), returnsCode, injected});
+    } catch (const std::bad_alloc&) {
+      // The call keeps its index, so that FailAt still names the calls after it.
+      if (injected != 0) return injected;
+      if (returnsCode) return kHostErrOutOfMemory;
+      ++lost_;
+    }
+  }
   return injected;
 }
 

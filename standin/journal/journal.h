@@ -8,9 +8,15 @@
 // Entering a call costs constant time (amortised): while the journal neither
 // records nor has faults to match, it only counts the call, and the argument
 // text of the lazy form of Enter is never made.
+//
+// Entering never throws. When there is no memory to record a call, a call
+// that returns a code is refused with kHostErrOutOfMemory (so that every
+// call the host performed is in the journal); one without a code goes
+// ahead unrecorded and is counted in lost().
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -32,17 +38,25 @@ class Journal {
  public:
   // Records a call and returns the injected code (0 when none applies).
   // Operations that return no code are recorded but never fail.
-  HostError Enter(const char* suite, const char* op, std::string args, bool returnsCode = true);
+  HostError Enter(const char* suite, const char* op, std::string args, bool returnsCode = true) noexcept;
   // The same, with the arguments' text made by `makeArgs()` only when the
   // journal uses it: while recording, or to match a fault that names part of
   // the arguments.
   template <typename MakeArgs, typename = std::enable_if_t<std::is_invocable_r_v<std::string, MakeArgs&>>>
-  HostError Enter(const char* suite, const char* op, MakeArgs&& makeArgs, bool returnsCode = true) {
+  HostError Enter(const char* suite, const char* op, MakeArgs&& makeArgs, bool returnsCode = true) noexcept {
     if (!recording_ && faults_.empty() && failAt_.empty()) {
       ++calls_;
       return 0;
     }
-    return Enter(suite, op, NeedsArgs() ? std::string(makeArgs()) : std::string(), returnsCode);
+    std::string args;
+    if (NeedsArgs()) {
+      try {
+        args = makeArgs();
+      } catch (const std::bad_alloc&) {
+        return Unrecorded(returnsCode);
+      }
+    }
+    return Enter(suite, op, std::move(args), returnsCode);
   }
 
   // Makes the nth call (counting from 1) of `op` whose arguments contain
@@ -67,6 +81,8 @@ class Journal {
   std::vector<std::string> Ops(const std::string& suite = "") const;
   // One line per entry: "suite.op(args)" and " -> injected code" when failed.
   std::string Dump() const;
+  // Calls without a code that went ahead unrecorded for want of memory.
+  int lost() const { return lost_; }
 
   // The serial numbers by which entries name handles (see HandleText).
   HandleSerials& handles() { return handles_; }
@@ -81,9 +97,13 @@ class Journal {
   };
   // True when Enter reads the arguments' text.
   bool NeedsArgs() const;
+  // A call entered without memory to record it: counted, and refused with
+  // kHostErrOutOfMemory when it returns a code.
+  HostError Unrecorded(bool returnsCode) noexcept;
 
   std::vector<JournalEntry> entries_;
   std::size_t calls_ = 0;  // calls entered since the last Clear
+  int lost_ = 0;
   bool recording_ = true;
   std::vector<Fault> faults_;
   std::vector<std::pair<std::size_t, HostError>> failAt_;

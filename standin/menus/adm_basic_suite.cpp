@@ -6,6 +6,7 @@
 #include <string>
 
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 #include "standin/core/resource_table.h"
 #include "standin/menus/menu_store.h"
 
@@ -17,8 +18,10 @@ HostError HOSTCALL GetIndexString(PluginRef self, int32_t listID, int32_t index,
                                   int32_t maxLength) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = HandleText(self) + ", " + std::to_string(listID) + ", " + std::to_string(index) +
-                           ", " + std::to_string(maxLength);
+  const auto args = [&] {
+    return HandleText(self) + ", " + std::to_string(listID) + ", " + std::to_string(index) + ", " +
+           std::to_string(maxLength);
+  };
   if (HostError e = host->journal().Enter(kADMBasicSuite, "GetIndexString", args)) return e;
   if (self != host->self() || buffer == nullptr || maxLength < 1) return kHostErrBadParameter;
   // Index i is the string whose ID is listID + i; the sum is formed wide so
@@ -37,10 +40,13 @@ HostError HOSTCALL GetIndexString(PluginRef self, int32_t listID, int32_t index,
 void HOSTCALL AboutBox(const char* title, const char* text) {
   Host* host = Host::Current();
   if (host == nullptr) return;
-  const std::string shownTitle = title != nullptr ? title : "";
-  const std::string shownText = text != nullptr ? text : "";
-  host->journal().Enter(kADMBasicSuite, "AboutBox", "\"" + shownTitle + "\"", false);
-  host->menus().RecordAboutBox(AboutBoxShown{shownTitle, shownText});
+  const char* shownTitle = title != nullptr ? title : "";
+  host->journal().Enter(
+      kADMBasicSuite, "AboutBox", [&] { return "\"" + std::string(shownTitle) + "\""; }, false);
+  // Without memory to show it, the box is not shown.
+  NothingOnOutOfMemory([&] {
+    host->menus().RecordAboutBox(AboutBoxShown{shownTitle, text != nullptr ? text : ""});
+  });
 }
 
 // The toolkit's other operations: the plug-in never calls them; a call is

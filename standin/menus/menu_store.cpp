@@ -25,9 +25,10 @@ MenuGroupObject* MenuStore::AddGroup(const std::string& name, int32_t options, M
   group->name = name;
   group->options = options;
   group->openedBy = openedBy;
-  if (openedBy != nullptr) openedBy->submenu = group.get();
   NoteNewHandle(group.get());
+  // The item opens the group only once the store holds it.
   groups_.push_back(std::move(group));
+  if (openedBy != nullptr) openedBy->submenu = groups_.back().get();
   return groups_.back().get();
 }
 

@@ -1,8 +1,11 @@
 // "AI Menu Suite": every call is journaled, then its handles and pointers are
-// checked (kHostErrBadParameter for a bad one) before the store changes.
+// checked (kHostErrBadParameter for a bad one) before the store changes. A
+// change without memory for it gives kHostErrOutOfMemory and leaves the
+// store as it was.
 #include <string>
 
 #include "standin/core/host.h"
+#include "standin/core/out_of_memory.h"
 #include "standin/dictionary/string_store.h"
 #include "standin/menus/menu_store.h"
 
@@ -24,7 +27,9 @@ HostError HOSTCALL AddMenuItem(PluginRef self, const char* name, const MenuItemI
                                MenuItemHandle* item) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = Quoted(name) + ", " + ItemTextArg(*host, info) + ", " + std::to_string(options);
+  const auto args = [&] {
+    return Quoted(name) + ", " + ItemTextArg(*host, info) + ", " + std::to_string(options);
+  };
   if (HostError e = host->journal().Enter(kMenuSuite, "AddMenuItem", args)) return e;
   if (self != host->self() || info == nullptr || info->groupName == nullptr || item == nullptr) {
     return kHostErrBadParameter;
@@ -33,23 +38,29 @@ HostError HOSTCALL AddMenuItem(PluginRef self, const char* name, const MenuItemI
   MenuGroupObject* group = menus.FindGroup(info->groupName);
   const std::string* text = host->strings().Text(info->itemText);
   if (group == nullptr || text == nullptr) return kHostErrBadParameter;
-  *item = menus.AddItem(self, name != nullptr ? name : "", group, *text, options);
-  return kHostNoError;
+  return CodeOnOutOfMemory([&] {
+    *item = menus.AddItem(self, name != nullptr ? name : "", group, *text, options);
+    return HostError{kHostNoError};
+  });
 }
 
 HostError HOSTCALL AddMenuGroupAsSubMenu(const char* groupName, int32_t options, MenuItemHandle item,
                                          MenuGroupHandle* group) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  const std::string args = Quoted(groupName) + ", " + std::to_string(options) + ", " + HandleText(item);
+  const auto args = [&] {
+    return Quoted(groupName) + ", " + std::to_string(options) + ", " + HandleText(item);
+  };
   if (HostError e = host->journal().Enter(kMenuSuite, "AddMenuGroupAsSubMenu", args)) return e;
   MenuStore& menus = host->menus();
   if (groupName == nullptr || group == nullptr || !menus.IsLive(item)) return kHostErrBadParameter;
-  MenuGroupObject* added = menus.AddGroup(groupName, options, item);
-  // A group of that name exists already, or the item opens one.
-  if (added == nullptr) return kHostErrBadParameter;
-  *group = added;
-  return kHostNoError;
+  return CodeOnOutOfMemory([&] {
+    MenuGroupObject* added = menus.AddGroup(groupName, options, item);
+    // A group of that name exists already, or the item opens one.
+    if (added == nullptr) return HostError{kHostErrBadParameter};
+    *group = added;
+    return HostError{kHostNoError};
+  });
 }
 
 HostError HOSTCALL CountMenuGroups(int32_t* count) {
@@ -64,7 +75,9 @@ HostError HOSTCALL CountMenuGroups(int32_t* count) {
 HostError HOSTCALL GetNthMenuGroup(int32_t index, MenuGroupHandle* group) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kMenuSuite, "GetNthMenuGroup", std::to_string(index))) return e;
+  if (HostError e =
+          host->journal().Enter(kMenuSuite, "GetNthMenuGroup", [index] { return std::to_string(index); }))
+    return e;
   const auto& groups = host->menus().groups();
   if (group == nullptr || index < 0 || static_cast<std::size_t>(index) >= groups.size()) {
     return kHostErrBadParameter;
@@ -76,7 +89,9 @@ HostError HOSTCALL GetNthMenuGroup(int32_t index, MenuGroupHandle* group) {
 HostError HOSTCALL GetMenuGroupName(MenuGroupHandle group, const char** name) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kMenuSuite, "GetMenuGroupName", HandleText(group))) return e;
+  if (HostError e =
+          host->journal().Enter(kMenuSuite, "GetMenuGroupName", [group] { return HandleText(group); }))
+    return e;
   if (name == nullptr || !host->menus().IsLive(group)) return kHostErrBadParameter;
   *name = group->name.c_str();  // owned by the store, valid as long as it
   return kHostNoError;
@@ -88,16 +103,21 @@ HostError HOSTCALL UpdateMenuItemAutomatically(MenuItemHandle item, int32_t acti
                                                int32_t ifNotDocFlags) {
   Host* host = Host::Current();
   if (host == nullptr) return kHostErrBadParameter;
-  std::string args = HandleText(item);
-  for (int32_t value :
-       {action, ifMenuFlags, ifNotMenuFlags, ifArtFlags, ifNotArtFlags, ifDocFlags, ifNotDocFlags}) {
-    args += ", " + std::to_string(value);
-  }
+  const auto args = [&] {
+    std::string text = HandleText(item);
+    for (int32_t value :
+         {action, ifMenuFlags, ifNotMenuFlags, ifArtFlags, ifNotArtFlags, ifDocFlags, ifNotDocFlags}) {
+      text += ", " + std::to_string(value);
+    }
+    return text;
+  };
   if (HostError e = host->journal().Enter(kMenuSuite, "UpdateMenuItemAutomatically", args)) return e;
   if (!host->menus().IsLive(item)) return kHostErrBadParameter;
-  host->menus().RecordAutomaticUpdate(AutomaticUpdate{item, action, ifMenuFlags, ifNotMenuFlags, ifArtFlags,
-                                                      ifNotArtFlags, ifDocFlags, ifNotDocFlags});
-  return kHostNoError;
+  return CodeOnOutOfMemory([&] {
+    host->menus().RecordAutomaticUpdate(AutomaticUpdate{item, action, ifMenuFlags, ifNotMenuFlags, ifArtFlags,
+                                                        ifNotArtFlags, ifDocFlags, ifNotDocFlags});
+    return HostError{kHostNoError};
+  });
 }
 
 const MenuSuite kMenuSuiteTable = {AddMenuItem,     AddMenuGroupAsSubMenu, CountMenuGroups,

@@ -4,7 +4,7 @@
 // `apply` and `edit` the page must match, OUT_DIR where the screenshots, the
 // steps and the timing go. Exits 1 on the first failed check.
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { extname, join, resolve } from 'node:path';
@@ -225,6 +225,140 @@ try {
   check(!(await page.$eval('#about-layer', (l) => l.hidden)) && about.length > 0, 'About shows the plug-in\'s About text');
   await shot('08-about');
   await page.click('#about-ok');
+
+  // 6. A hostile drawing, opened through the file input as a person opens
+  // one: nothing of it runs, and the page's own elements and styles stay
+  // as they were. Every handler would leave a mark in window.__pwned or the
+  // title.
+  const pageIds = await page.$$eval('[id]', (all) => all.filter((e) => !e.closest('#stage'))
+    .map((e) => `${e.tagName}#${e.id}`).sort().join(' '));
+  const mark = (what) => `window.__pwned=(window.__pwned||'')+'${what} ';document.title='pwned'`;
+  const hostile = `<?xml version="1.0"?>
+<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" viewBox="0 0 640 400"
+     onload="${mark('svg-onload')}">
+  <style>#open-button, header { display: none } #about-text { color: red } circle { fill: red }</style>
+  <script>${mark('script')}</script>
+  <script xlink:href="data:text/javascript,${mark('script-href')}"/>
+  <defs><linearGradient id="open-button"><stop offset="0" stop-color="#2a6f97"/></linearGradient></defs>
+  <circle id="about-text" class="selected morvelin-outline" cx="200" cy="200" r="60" fill="url(#open-button)"
+          onmouseover="${mark('onmouseover')}" onclick="${mark('onclick')}">
+    <animate attributeName="r" values="60;61" dur="0.1s" begin="0s" onbegin="${mark('onbegin')}"/>
+    <set attributeName="fill" to="red" begin="0s" onbegin="${mark('set-onbegin')}"/>
+  </circle>
+  <circle id="status" cx="290" cy="200" r="50" style="fill:#2a6f97;stroke:url(javascript:alert(1))"/>
+  <a href="javascript:${mark('link')}"><circle id="the-link" cx="380" cy="200" r="55" fill="#2a6f97"/></a>
+  <a xlink:href="javascript:${mark('xlink')}"><rect x="500" y="50" width="60" height="60"/></a>
+  <image href="missing.png" width="10" height="10" onerror="${mark('image-onerror')}"/>
+  <foreignObject x="0" y="0" width="200" height="100">
+    <img xmlns="http://www.w3.org/1999/xhtml" src="missing.png" onerror="${mark('img-onerror')}"/>
+    <iframe xmlns="http://www.w3.org/1999/xhtml" srcdoc="&lt;script&gt;parent.__pwned='iframe';parent.document.title='pwned'&lt;/script&gt;"/>
+  </foreignObject>
+  <use href="data:image/svg+xml,&lt;svg xmlns='http://www.w3.org/2000/svg' onload='${mark('use-data')}'/&gt;#x"/>
+  <use href="#the-link" x="0" y="120"/>
+</svg>
+`;
+  // The page's policy reports each inline handler and style attribute it
+  // refuses, also those of the drawing's own parsed document (which never
+  // runs them); those reports are counted apart from the page's errors.
+  let refusedByPolicy = 0;
+  const setPolicyReportsAside = (from) => {
+    const since = pageErrors.splice(from);
+    const kept = since.filter((text) => !/Content Security Policy/.test(text));
+    refusedByPolicy += since.length - kept.length;
+    pageErrors.push(...kept);
+  };
+  const errorsBeforeHostile = pageErrors.length;
+  const dir = mkdtempSync(join(tmpdir(), 'morvelin-hostile-'));
+  const hostileFile = join(dir, 'hostile.svg');
+  writeFileSync(hostileFile, hostile);
+  before = await runs();
+  await (await page.$('#open-file')).uploadFile(hostileFile);
+  await ready(before);
+  check(await page.evaluate(() => window.morvelinPlayground.page.name) === 'hostile.svg',
+    'the hostile drawing opens through the file input');
+  check(await page.$$eval('#stage #sources circle', (c) => c.length) === 3 && (await outline()).length > 0,
+    'the stage shows its three circles and their outline');
+  const linkBox = await (await page.$('#stage #sources circle[data-index="2"]')).boundingBox();
+  await page.mouse.move(200 + stageBox.x, 200 * stageBox.height / 400 + stageBox.y);
+  await page.mouse.click(linkBox.x + linkBox.width / 2, linkBox.y + linkBox.height / 2);
+  await new Promise((done) => setTimeout(done, 1500));  // the animations' begin, the images' errors
+  await shot('09-hostile');
+  check(await page.evaluate(() => window.__pwned) === undefined && (await page.title()) === 'Morvelin playground',
+    `nothing of the drawing ran (${await page.evaluate(() => window.__pwned)})`);
+  const stageHolds = await page.$$eval('#stage *', (all) => {
+    const found = [];
+    for (const e of all) {
+      if (!['g', 'path', 'circle', 'rect', 'use', 'linearGradient', 'stop', 'defs'].includes(e.localName)) found.push(e.localName);
+      for (const a of e.attributes) {
+        if (/^on/i.test(a.name) || a.name === 'style' || (a.name === 'class' && !/^(selected|morvelin-outline)$/.test(a.value)) ||
+            (/href$/.test(a.name) && !a.value.startsWith('#drawing-')) || /javascript:|data:/i.test(a.value)) found.push(`${e.localName}[${a.name}=${a.value}]`);
+      }
+      if (e.id && !/^drawing-[sr]-/.test(e.id) && !['sources', 'result', 'handles', 'radius-handle'].includes(e.id)) found.push(`#${e.id}`);
+    }
+    return found;
+  });
+  check(stageHolds.length === 0, `the stage holds only drawing elements with drawing attributes${stageHolds.length ? ': ' + stageHolds.join(', ') : ''}`);
+  check(await page.$$eval('[id]', (all) => all.filter((e) => !e.closest('#stage'))
+    .map((e) => `${e.tagName}#${e.id}`).sort().join(' ')) === pageIds, 'the page\'s own elements keep their ids');
+  check(await page.$eval('#open-button', (b) => getComputedStyle(b).display !== 'none' && b.getBoundingClientRect().width > 0) &&
+    await page.$eval('header', (h) => getComputedStyle(h).display) === 'flex', 'the drawing\'s style sheet reaches nothing of the page');
+  check(await page.$eval('#stage #sources circle[data-index="0"]', (c) => getComputedStyle(c).fill) !== 'rgb(255, 0, 0)',
+    'nor the drawing\'s own circles');
+  const hostileOutput = apply(await drawing(), await page.evaluate(() => window.morvelinPlayground.page.viscosity));
+  check((await resultSvg()) === hostileOutput && hostileOutput.includes('onload='),
+    'the tool\'s output is kept as `morvelin apply` writes it, the drawing\'s handlers and all');
+  const downloaded = await page.evaluate(async () => {
+    const make = URL.createObjectURL;
+    let blob = null;
+    URL.createObjectURL = (b) => { blob = b; return make(b); };
+    document.getElementById('download-button').click();
+    URL.createObjectURL = make;
+    return blob.text();
+  });
+  check(downloaded === (await resultSvg()), 'Download SVG gives the tool\'s output as it is');
+  await page.click('#about-button');
+  check(await page.$eval('#about-text', (t) => t.tagName === 'PRE' && t.closest('#about-layer') !== null) &&
+    await page.$eval('#about-text', (t) => t.textContent) === about, 'About still shows the plug-in\'s About text in the page\'s own box');
+  await page.click('#about-ok');
+  // Dragging still works on the drawing's circles.
+  const hostileBox = await (await page.$('#stage #sources circle[data-index="1"]')).boundingBox();
+  const hostileOutline = await outline();
+  before = await runs();
+  await page.mouse.move(hostileBox.x + hostileBox.width / 2, hostileBox.y + hostileBox.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(hostileBox.x + hostileBox.width / 2, hostileBox.y + hostileBox.height / 2 + 60, { steps: 4 });
+  await page.mouse.up();
+  await ready(before);
+  check((await outline()) !== hostileOutline &&
+    (await resultSvg()) === apply(await drawing(), await page.evaluate(() => window.morvelinPlayground.page.viscosity)),
+    'a circle of the hostile drawing drags, and the stage equals `morvelin apply` after it');
+  setPolicyReportsAside(errorsBeforeHostile);
+  // The page forbids inline script of its own accord, too.
+  const errorsBefore = pageErrors.length;
+  check(await page.evaluate(() => {
+    const script = document.createElement('script');
+    script.textContent = 'window.__inline = 1';
+    document.body.appendChild(script);
+    return window.__inline;
+  }) === undefined, 'the page\'s Content-Security-Policy refuses inline script');
+  await new Promise((done) => setTimeout(done, 200));
+  pageErrors.splice(errorsBefore);
+  rmSync(dir, { recursive: true, force: true });
+
+  // A real drawing (Inkscape's examples, when installed) still shows.
+  const example = '/usr/share/inkscape/examples/markers.svg';
+  if (existsSync(example)) {
+    const errorsBeforeExample = pageErrors.length;
+    before = await runs();
+    await (await page.$('#open-file')).uploadFile(example);
+    await ready(before);
+    const drawn = await page.$eval('#stage #sources', (g) => { const b = g.getBBox(); return b.width * b.height; });
+    check(drawn > 0, 'a real drawing (Inkscape\'s markers.svg) shows on the stage');
+    await shot('10-real-drawing');
+    setPolicyReportsAside(errorsBeforeExample);
+  }
+  console.log(`the page's policy refused ${refusedByPolicy} inline handlers and styles of the drawings' own documents`);
+
   await page.evaluate((svg) => window.morvelinPlayground.loadDrawing(svg, 'built-in sample'),
     await page.evaluate(() => JSON.parse(window.morvelinPlayground.page.module.ccall('morvelin_sample', 'string', [], [])).svg));
   const timing = await page.evaluate(() => window.morvelinPlayground.timeGoLive(21));

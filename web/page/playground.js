@@ -43,28 +43,27 @@ function circles() {
 
 // ---- the stage ----------------------------------------------------------
 
-// Copies the children of an SVG document's root into `layer`. The faint
-// copy of the drawing (`asSource`) keeps no ids and no outline class, so that
+// The stage shows inert copies of the drawing (inert_svg.js): the faint
+// drawing in `sources`, the tool's output over it in `result`. Each layer's
+// ids get a prefix of its own, so that neither reaches the page's elements
+// nor the other layer; only the result keeps the outline's class, so that
 // the stage's only `.morvelin-outline` is the one the plug-in made.
-function fillLayer(layer, documentRoot, asSource) {
-  layer.replaceChildren();
-  for (const child of Array.from(documentRoot.childNodes)) {
-    const copy = document.importNode(child, true);
-    if (asSource && copy.nodeType === Node.ELEMENT_NODE) {
-      for (const element of [copy, ...copy.querySelectorAll('*')]) {
-        element.removeAttribute('id');
-        element.classList.remove('morvelin-outline');
-      }
-    }
-    layer.appendChild(copy);
-  }
+const SOURCE_PREFIX = 'drawing-s-';
+const RESULT_PREFIX = 'drawing-r-';
+
+// A drawing's width or height in user units (CSS pixels): "100mm" is 378.
+const UNIT_PIXELS = { '': 1, px: 1, in: 96, cm: 96 / 2.54, mm: 96 / 25.4, pt: 96 / 72, pc: 16 };
+function userUnits(length, fallback) {
+  const parts = /^\s*([+]?[0-9]*\.?[0-9]+(?:[eE][-+]?[0-9]+)?)\s*([a-z]*)\s*$/.exec(length || '');
+  const value = parts && Object.hasOwn(UNIT_PIXELS, parts[2]) ? Number(parts[1]) * UNIT_PIXELS[parts[2]] : NaN;
+  return value > 0 && Number.isFinite(value) ? value : fallback;
 }
 
 function frameStage(root) {
   let viewBox = root.getAttribute('viewBox');
   if (!viewBox) {
-    const width = parseFloat(root.getAttribute('width')) || 640;
-    const height = parseFloat(root.getAttribute('height')) || 400;
+    const width = userUnits(root.getAttribute('width'), 640);
+    const height = userUnits(root.getAttribute('height'), 400);
     viewBox = `0 0 ${width} ${height}`;
   }
   stage.setAttribute('viewBox', viewBox);
@@ -73,10 +72,16 @@ function frameStage(root) {
 function showSources() {
   const root = page.drawing.documentElement;
   frameStage(root);
-  fillLayer(sourcesLayer, root, true);
-  sourcesLayer.querySelectorAll('circle').forEach((circle, index) => {
-    circle.dataset.index = index;
-    circle.classList.toggle('selected', index === page.selected);
+  // A shown circle knows which of the drawing's circles it is, even when
+  // something before it in the drawing is not shown.
+  const index = new Map(circles().map((circle, i) => [circle, i]));
+  inertSvg.fill(sourcesLayer, root, {
+    prefix: SOURCE_PREFIX,
+    onCopy: (source, copy) => {
+      if (!index.has(source)) return;
+      copy.dataset.index = index.get(source);
+      if (index.get(source) === page.selected) copy.classList.add('selected');
+    },
   });
   showHandle();
 }
@@ -84,13 +89,13 @@ function showSources() {
 function showResult(svgText) {
   page.resultSvg = svgText;
   const result = new DOMParser().parseFromString(svgText, 'image/svg+xml');
-  fillLayer(resultLayer, result.documentElement, false);
+  inertSvg.fill(resultLayer, result.documentElement, { prefix: RESULT_PREFIX, keepClass: 'morvelin-outline' });
 }
 
 // The square handle at the right of the selected circle: dragging it sets the radius.
 function showHandle() {
   handlesLayer.replaceChildren();
-  const shown = sourcesLayer.querySelectorAll('circle')[page.selected];
+  const shown = shownCircle(page.selected);
   if (!shown || page.dialogOpen) return;
   const matrix = stageMatrixOf(shown);
   const cx = parseFloat(shown.getAttribute('cx')) || 0;
@@ -105,6 +110,12 @@ function showHandle() {
   handle.setAttribute('height', size);
   handle.setAttribute('id', 'radius-handle');
   handlesLayer.appendChild(handle);
+}
+
+// The stage's copy of the drawing's circle number `index`, or null.
+function shownCircle(index) {
+  if (!(index >= 0)) return null;
+  return sourcesLayer.querySelector(`circle[data-index="${Number(index)}"]`);
 }
 
 function stageUnitsPerPixel() {
@@ -206,7 +217,7 @@ stage.addEventListener('pointerdown', (event) => {
 
 stage.addEventListener('pointermove', (event) => {
   if (!drag) return;
-  const shown = sourcesLayer.querySelectorAll('circle')[drag.index];
+  const shown = shownCircle(drag.index);
   const circle = circles()[drag.index];
   if (!shown || !circle) return;
   const point = localPoint(shown, event);
