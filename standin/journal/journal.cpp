@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <sstream>
 
+#include "standin/journal/printable_text.h"
+
 namespace standin {
 
 HostError Journal::Enter(const char* suite, const char* op, std::string args, bool returnsCode) {
@@ -64,7 +66,9 @@ std::vector<std::string> Journal::Ops(const std::string& suite) const {
 std::string Journal::Dump() const {
   std::ostringstream out;
   for (const auto& e : entries_) {
-    out << e.suite << '.' << e.op << '(' << e.args << ')';
+    // Arguments may hold text from a drawing; whatever made them, the
+    // journal prints nothing a terminal acts on.
+    out << e.suite << '.' << e.op << '(' << PrintableText(e.args) << ')';
     if (e.injected != 0) out << " -> " << CodeText(e.injected);
     out << '\n';
   }

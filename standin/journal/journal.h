@@ -65,7 +65,8 @@ class Journal {
   int Count(const std::string& op) const;
   // The operations in call order, optionally only those of `suite`.
   std::vector<std::string> Ops(const std::string& suite = "") const;
-  // One line per entry: "suite.op(args)" and " -> injected code" when failed.
+  // One line per entry: "suite.op(args)" and " -> injected code" when
+  // failed; the arguments as PrintableText writes them.
   std::string Dump() const;
 
   // The serial numbers by which entries name handles (see HandleText).
