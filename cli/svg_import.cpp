@@ -52,9 +52,8 @@ bool StyleFinite(const PathStyle& style) {
 
 class Importer {
  public:
-  // Attribute values are kept as written (no reference decoding by the
-  // parser) so that they go back out byte for byte; white space inside text
-  // is kept. The document keeps the text too.
+  // The document keeps the text: the parse and every node's offset refer to
+  // it, and a drawing as read is written back as it.
   Importer(std::string text, const std::string& name, standin::ArtStore& store)
       : store_(store), document_(std::make_shared<SvgSourceDocument>()) {
     document_->text = std::move(text);
