@@ -326,7 +326,10 @@ class Exporter {
       document_ = nullptr;
       WriteWholeRoot(root);
     }
-    out_ << drawing_.epilog << "\n";
+    // The source's own text after the root; a drawing built in memory ends
+    // in a line feed.
+    out_ << drawing_.epilog;
+    if (drawing_.document == nullptr) out_ << "\n";
   }
 
  private:

@@ -74,9 +74,7 @@ class Importer {
     SvgDrawing drawing;
     drawing.source = source_.name;
     drawing.prolog = Prolog(layout);
-    for (pugi::xml_node after = root.next_sibling(); after; after = after.next_sibling()) {
-      drawing.epilog += NodeText(after);
-    }
+    drawing.epilog = std::string(source_.text.substr(layout.rootEnd));
     drawing.root = store_.NewGroup(nullptr);
     try {
       ImportRoot(SvgElement(root, source_), drawing.root);

@@ -169,6 +169,21 @@ TEST_F(RoundTrip, NewObjectsTakeTheirPlaceInTheParentsCoordinates) {
   EXPECT_EQ(Count(text, "id=\"b\""), 1) << text;
 }
 
+// What follows the root's end tag comes back byte for byte when the effect
+// changed the drawing.
+TEST_F(RoundTrip, TextAfterTheRootComesBackAsWritten) {
+  const std::string body = "<circle cx=\"0\" cy=\"0\" r=\"10\"/><circle cx=\"30\" cy=\"0\" r=\"10\"/>";
+  for (const std::string tail : {"", "\n", "\r\n<!-- end -->  \r\n", "<?pi </svg>?>\n\n<!-- </svg> -->"}) {
+    SCOPED_TRACE(tail);
+    std::string drawing = Svg(body);
+    drawing = drawing.substr(0, drawing.size() - 1) + tail;
+    const std::string text = Apply(drawing);
+    EXPECT_FALSE(SaidUnchanged());
+    ASSERT_GE(text.size(), tail.size() + 6);
+    EXPECT_EQ(text.substr(text.size() - tail.size() - 6), "</svg>" + tail);
+  }
+}
+
 // With --no-unite a source is written as it was read, every attribute and
 // child kept, with only its join made round: where its style attribute says
 // the join, there; with style sheets in the document (whose rules beat
