@@ -204,6 +204,21 @@ TEST_F(Export, CopiesGetUniqueIds) {
   EXPECT_NE(text.find("id=\"dot-4\""), std::string::npos) << text;
 }
 
+// Ids are compared by their value: a copy of an element whose id holds a
+// reference takes a suffix, above or below it, and the element keeps its
+// own id.
+TEST_F(Export, CopiesOfAnIdWithAReferenceGetIdsOfTheirOwn) {
+  for (const int16_t place : {kPlaceAbove, kPlaceBelow}) {
+    standin::ArtStore art;
+    SvgDrawing drawing = ParseSvg(Svg("<circle id='R&amp;D' r='1'/>"), "p.svg", art);
+    ArtObject* copy = art.Copy(drawing.root->children[0]);
+    art.Place(copy, place, drawing.root->children[0]);
+    const std::string text = ExportSvg(drawing);
+    EXPECT_NE(text.find("<path id=\"R&amp;D-2\""), std::string::npos) << text;
+    EXPECT_NE(text.find("<circle id=\"R&amp;D\" r=\"1\"/>"), std::string::npos) << text;
+  }
+}
+
 TEST_F(Export, EmptyDrawingIsAValidDocument) {
   ArtObject* root = store.NewGroup();
   EXPECT_EQ(
