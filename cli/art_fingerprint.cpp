@@ -20,25 +20,27 @@ struct Fnv1a {
 
 // PathSegment (28 bytes) and PathStyle (216 bytes) have no padding, so their
 // bytes are their values.
-void AddArt(Fnv1a& hash, const ArtObject& art) {
+void AddArt(Fnv1a& hash, const ArtObject& art, const PathStyle& style) {
   hash.AddValue(art.type);
   hash.AddValue(art.closed);
   hash.AddValue(art.guide);
   hash.AddValue(art.clip);
   hash.AddValue(art.segments.size());
   if (!art.segments.empty()) hash.Add(art.segments.data(), art.segments.size() * sizeof(PathSegment));
-  hash.AddValue(art.style.get());
+  hash.AddValue(style);
   hash.AddValue(art.source->foreign.size());
   hash.Add(art.source->foreign.data(), art.source->foreign.size());
   hash.AddValue(art.children.size());
-  for (const ArtObject* child : art.children) AddArt(hash, *child);
+  for (const ArtObject* child : art.children) AddArt(hash, *child, child->style.get());
 }
 
 }  // namespace
 
-uint64_t ArtFingerprint(const ArtObject& art) {
+uint64_t ArtFingerprint(const ArtObject& art) { return ArtFingerprint(art, art.style.get()); }
+
+uint64_t ArtFingerprint(const ArtObject& art, const PathStyle& style) {
   Fnv1a hash;
-  AddArt(hash, art);
+  AddArt(hash, art, style);
   return hash.value;
 }
 

@@ -13,4 +13,9 @@ namespace morvelin {
 // children in order. Names, attributes and `origin` do not count.
 uint64_t ArtFingerprint(const ArtObject& art);
 
+// The fingerprint the object would have with `style` as its own path style
+// (its children's count as they are): equal to the fingerprint it was read
+// with when only its style changed since.
+uint64_t ArtFingerprint(const ArtObject& art, const PathStyle& style);
+
 }  // namespace morvelin

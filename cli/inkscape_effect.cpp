@@ -16,6 +16,7 @@
 #include "cli/svg_raw_xml.h"
 #include "cli/svg_shape_element.h"
 #include "cli/svg_transform.h"
+#include "cli/svg_well_formed.h"
 #include "cli/svg_xml_text.h"
 #include "standin/art/art_store.h"
 #include "standin/unite/unite_engine.h"
@@ -92,15 +93,14 @@ std::string DocumentText(const pugi::xml_document& document) {
   return out.str();
 }
 
-void Parse(pugi::xml_document& document, const SvgSource& source) {
-  const pugi::xml_parse_result parsed =
-      document.load_buffer(source.text.data(), source.text.size(), kRawParseOptions, pugi::encoding_utf8);
-  if (!parsed) FailAtOffset(source, static_cast<std::size_t>(parsed.offset), parsed.description());
+XmlLayout Parse(pugi::xml_document& document, const SvgSource& source) {
+  const XmlLayout layout = ParseXmlStrictly(document, source);
   const pugi::xml_node root = document.document_element();
   if (!root) FailAtOffset(source, source.text.size(), "no root element");
   if (std::string_view(root.name()) != "svg") {
     SvgElement(root, source).Fail(std::string("root element is <") + root.name() + ">, not <svg>");
   }
+  return layout;
 }
 
 // Calls `visit` for every element below `node`, in document order. Without
@@ -118,7 +118,8 @@ void ForEachElementBelow(pugi::xml_node node, Visit visit) {
   node.traverse(walker);
 }
 
-// Elements in document order (which is paint order), and by id.
+// Elements in document order (which is paint order), and by id: the id's
+// value, references decoded, as Inkscape names the selected objects.
 class DocumentIndex {
  public:
   explicit DocumentIndex(pugi::xml_node root) {
@@ -138,7 +139,7 @@ class DocumentIndex {
   void Add(pugi::xml_node node) {
     order_.emplace(node.internal_object(), static_cast<int>(nodes_.size()));
     nodes_.push_back(node);
-    const std::string id = node.attribute("id").value();
+    const std::string id = DecodeEntities(node.attribute("id").value());
     if (!id.empty()) ids_.emplace(id, node);
   }
   std::unordered_map<pugi::xml_node_struct*, int> order_;
@@ -152,7 +153,7 @@ class SelectionEdit {
       : request_(request), source_{request.text, request.name} {}
 
   std::string Run() {
-    Parse(document_, source_);
+    layout_ = Parse(document_, source_);
     root_ = document_.document_element();
     // The whole document is read as `apply` reads it, so that a fault
     // anywhere in it is reported at its place in the file.
@@ -510,30 +511,21 @@ class SelectionEdit {
   }
 
   // The source's bytes before the root element (declaration, comments,
-  // doctype, the line breaks between them), then the edited root and what
-  // follows it.
+  // doctype, the line breaks between them), then the edited root, then the
+  // source's bytes after the root's end (white space, comments, processing
+  // instructions), where the parse found them.
   std::string ResultText() const {
-    std::string_view before = source_.text.substr(0, static_cast<std::size_t>(root_.offset_debug() - 1));
     std::ostringstream out;
-    out << before;
+    out << source_.text.substr(0, layout_.rootStart);
     root_.print(out, "", kPrintOptions, pugi::encoding_utf8);
-    // After the root only comments, processing instructions and white
-    // space may follow: the source's bytes after its end tag.
-    const std::size_t end = source_.text.rfind("</" + std::string(root_.name()));
-    const std::size_t close = end == std::string_view::npos ? end : source_.text.find('>', end);
-    if (root_.first_child() && close != std::string_view::npos) {
-      out << source_.text.substr(close + 1);
-    } else {
-      for (pugi::xml_node node = root_.next_sibling(); node; node = node.next_sibling()) {
-        node.print(out, "", kPrintOptions, pugi::encoding_utf8);
-      }
-    }
+    out << source_.text.substr(layout_.rootEnd);
     return out.str();
   }
 
   const SelectionEffectRequest& request_;
   SvgSource source_;
   pugi::xml_document document_;
+  XmlLayout layout_;
   pugi::xml_node root_;
 };
 

@@ -29,7 +29,7 @@ ElementStyle CascadeStyle(const SvgElement& element, const StyleSheet& sheet,
   }
   if (!sheet.empty()) {
     const auto rules = sheet.DeclarationsFor(element.name(), element.Value("id"), element.Value("class"));
-    for (const CssDeclaration& declaration : rules) Apply(style, declaration.name, declaration.value);
+    for (const CssDeclaration* declaration : rules) Apply(style, declaration->name, declaration->value);
   }
   for (const CssDeclaration& declaration : ParseDeclarations(element.Value("style"))) {
     Apply(style, declaration.name, declaration.value);

@@ -81,71 +81,133 @@ void StyleSheet::AddRules(std::string_view css) {
   const std::string clean = WithoutComments(css);
   const std::string_view text = clean;
   std::size_t at = 0;
-  while (at < text.size()) {
+  while (at < text.size() && !truncated_) {
     const std::size_t open = text.find('{', at);
     if (open == std::string_view::npos) break;
     const std::size_t close = BlockEnd(text, open);
     const std::string_view prelude = TrimSpaces(text.substr(at, open - at));
     // @-rules (media queries, fonts) are skipped whole.
     if (!prelude.empty() && prelude.front() != '@') {
-      const auto declarations = ParseDeclarations(text.substr(open + 1, close - open - 1));
-      for (std::string_view selector : Split(prelude, ',')) AddSelector(TrimSpaces(selector), declarations);
+      if (rulesRead_ == kMaxRules) {
+        truncated_ = true;
+        break;
+      }
+      ++rulesRead_;
+      const auto [declarations, block] = Intern(text.substr(open + 1, close - open - 1));
+      for (std::string_view selector : Split(prelude, ',')) {
+        AddSelector(TrimSpaces(selector), declarations, block);
+      }
     }
     at = close + 1;
   }
 }
 
-bool StyleSheet::AddSelector(std::string_view selector, const std::vector<CssDeclaration>& declarations) {
-  Rule rule;
-  std::size_t at = 0;
-  if (at < selector.size() && selector[at] == '*') {
-    ++at;
-  } else {
-    while (at < selector.size() && IsNameChar(selector[at])) rule.element += selector[at++];
-  }
-  while (at < selector.size()) {
-    const char kind = selector[at++];
-    std::string name;
-    while (at < selector.size() && IsNameChar(selector[at])) name += selector[at++];
-    if (name.empty()) return false;
-    if (kind == '#') {
-      rule.id = name;
-      rule.specificity += 100;
-    } else if (kind == '.') {
-      rule.classes.push_back(name);
-      rule.specificity += 10;
-    } else {
-      return false;  // combinators, attributes, pseudo-classes
-    }
-  }
-  if (selector.empty()) return false;
-  if (!rule.element.empty()) rule.specificity += 1;
-  rule.declarations = declarations;
-  rules_.push_back(std::move(rule));
-  return true;
+std::pair<const StyleSheet::Declarations*, std::size_t> StyleSheet::Intern(std::string_view block) {
+  auto declarations = std::make_unique<Declarations>(ParseDeclarations(block));
+  const auto [found, added] = blockIndex_.emplace(DeclarationsText(*declarations), blocks_.size());
+  if (added) blocks_.push_back(std::move(declarations));
+  return {blocks_[found->second].get(), found->second};
 }
 
-std::vector<CssDeclaration> StyleSheet::DeclarationsFor(std::string_view element, std::string_view id,
-                                                        std::string_view classes) const {
-  std::vector<std::string_view> own;
-  for (std::string_view piece : Split(classes, ' ')) {
-    piece = TrimSpaces(piece);
-    if (!piece.empty()) own.push_back(piece);
+void StyleSheet::AddSelector(std::string_view text, const Declarations* declarations, std::size_t block) {
+  Selector selector;
+  std::size_t at = 0;
+  if (at < text.size() && text[at] == '*') {
+    ++at;
+  } else {
+    while (at < text.size() && IsNameChar(text[at])) selector.element += text[at++];
   }
-  std::vector<const Rule*> matching;
-  for (const Rule& rule : rules_) {
-    if (!rule.element.empty() && rule.element != element) continue;
-    if (!rule.id.empty() && rule.id != id) continue;
-    const bool allClasses = std::all_of(
-        rule.classes.begin(), rule.classes.end(),
-        [&](const std::string& name) { return std::find(own.begin(), own.end(), name) != own.end(); });
-    if (allClasses) matching.push_back(&rule);
+  while (at < text.size()) {
+    const char kind = text[at++];
+    std::string name;
+    while (at < text.size() && IsNameChar(text[at])) name += text[at++];
+    if (name.empty()) return;
+    if (kind == '#') {
+      selector.id = name;
+      selector.specificity += 100;
+    } else if (kind == '.') {
+      selector.classes.push_back(name);
+      selector.specificity += 10;
+    } else {
+      return;  // combinators, attributes, pseudo-classes
+    }
   }
-  std::stable_sort(matching.begin(), matching.end(),
-                   [](const Rule* a, const Rule* b) { return a->specificity < b->specificity; });
-  std::vector<CssDeclaration> declarations;
-  for (const Rule* rule : matching) {
-    declarations.insert(declarations.end(), rule->declarations.begin(), rule->declarations.end());
+  if (text.empty()) return;
+  if (!selector.element.empty()) selector.specificity += 1;
+
+  // The same selector with the same declarations again: the later place is
+  // the one that counts (everything it overrides, it overrides there too).
+  std::vector<std::string> sorted = selector.classes;
+  std::sort(sorted.begin(), sorted.end());
+  std::string key = selector.element + '\n' + selector.id + '\n' + std::to_string(block);
+  for (const std::string& name : sorted) key += '\n' + name;
+  const auto found = seen_.find(key);
+  if (found != seen_.end()) {
+    selectors_[found->second].order = order_++;
+    return;
+  }
+  if (selectors_.size() == kMaxSelectors) {
+    truncated_ = true;
+    return;
+  }
+  selector.order = order_++;
+  selector.declarations = declarations;
+  const std::size_t index = selectors_.size();
+  seen_.emplace(std::move(key), index);
+  if (!selector.id.empty()) {
+    byId_[selector.id].push_back(index);
+  } else if (!selector.classes.empty()) {
+    byClass_[selector.classes.front()].push_back(index);
+  } else if (!selector.element.empty()) {
+    byElement_[selector.element].push_back(index);
+  } else {
+    anyElement_.push_back(index);
+  }
+  selectors_.push_back(std::move(selector));
+}
+
+std::vector<const CssDeclaration*> StyleSheet::DeclarationsFor(std::string_view element, std::string_view id,
+                                                               std::string_view classes) const {
+  std::vector<const CssDeclaration*> declarations;
+  if (selectors_.empty()) return declarations;
+  // The element's classes, each once (class lists are separated by any
+  // white space).
+  std::vector<std::string> own;
+  for (std::size_t at = 0; at < classes.size();) {
+    const std::size_t start = classes.find_first_not_of(" \t\r\n\f", at);
+    if (start == std::string_view::npos) break;
+    std::size_t stop = classes.find_first_of(" \t\r\n\f", start);
+    if (stop == std::string_view::npos) stop = classes.size();
+    std::string name(classes.substr(start, stop - start));
+    if (std::find(own.begin(), own.end(), name) == own.end()) own.push_back(std::move(name));
+    at = stop;
+  }
+  std::vector<const Selector*> matching;
+  auto consider = [&](const std::vector<std::size_t>& candidates) {
+    for (const std::size_t index : candidates) {
+      const Selector& selector = selectors_[index];
+      if (!selector.element.empty() && selector.element != element) continue;
+      if (!selector.id.empty() && selector.id != id) continue;
+      const bool allClasses = std::all_of(
+          selector.classes.begin(), selector.classes.end(),
+          [&](const std::string& name) { return std::find(own.begin(), own.end(), name) != own.end(); });
+      if (allClasses) matching.push_back(&selector);
+    }
+  };
+  auto lookUp = [&](const std::unordered_map<std::string, std::vector<std::size_t>>& index,
+                    const std::string& key) {
+    const auto found = index.find(key);
+    if (found != index.end()) consider(found->second);
+  };
+  if (!id.empty()) lookUp(byId_, std::string(id));
+  for (const std::string& name : own) lookUp(byClass_, name);
+  lookUp(byElement_, std::string(element));
+  consider(anyElement_);
+  std::sort(matching.begin(), matching.end(), [](const Selector* a, const Selector* b) {
+    return a->specificity != b->specificity ? a->specificity < b->specificity : a->order < b->order;
+  });
+  for (const Selector* selector : matching) {
+    for (const CssDeclaration& declaration : *selector->declarations) declarations.push_back(&declaration);
   }
   return declarations;
 }

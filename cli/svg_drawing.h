@@ -22,7 +22,8 @@ struct SvgDrawing {
   // The file name (or label) the drawing came from, used in messages.
   std::string source;
   // The source text before the `svg` element (XML declaration, comments,
-  // doctype) and the nodes after it, written back unchanged.
+  // doctype) and after its end tag (white space, comments, processing
+  // instructions), written back unchanged.
   std::string prolog;
   std::string epilog;
   // The parsed source, when the drawing was read from SVG: the nodes the

@@ -1,12 +1,18 @@
 #include "cli/svg_errors.h"
 
+#include "standin/journal/printable_text.h"
+
 namespace morvelin {
 
 namespace {
 
+// Names and values from the drawing go to a terminal: nothing in them may
+// act on it.
 std::string ErrorText(const std::string& file, int line, int column, const std::string& problem) {
-  if (line <= 0) return file + ": " + problem;
-  return file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + problem;
+  const std::string text = standin::PrintableText(file);
+  if (line <= 0) return text + ": " + standin::PrintableText(problem);
+  return text + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
+         standin::PrintableText(problem);
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace morvelin {
 // element that is not `svg`, or bad data in an element the tool models. The
 // message is "<file>:<line>:<column>: <problem>", or "<file>: <problem>" when
 // there is no position (line and column are then 0). Lines and columns count
-// from 1; columns count characters.
+// from 1; columns count characters. Controls and bytes that are not UTF-8 in
+// the message are written as \xNN (see standin::PrintableText).
 class SvgError : public std::runtime_error {
  public:
   SvgError(const std::string& file, int line, int column, const std::string& problem);

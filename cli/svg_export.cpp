@@ -1,6 +1,9 @@
 #include "cli/svg_export.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -10,6 +13,7 @@
 #include "cli/float_text.h"
 #include "cli/svg_css.h"
 #include "cli/svg_element.h"
+#include "cli/svg_number.h"
 #include "cli/svg_output_file.h"
 #include "cli/svg_paint.h"
 #include "cli/svg_path_text.h"
@@ -168,6 +172,132 @@ void WriteStartTag(std::ostream& out, pugi::xml_node node) {
   }
 }
 
+// One paint property a changed object's source node is written with: its
+// name and its value.
+using PropertyEdit = std::pair<std::string, std::string>;
+
+bool SameColor(const HostColor& a, const HostColor& b) {
+  return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+// The properties on which `now` differs from `read`, as the source node must
+// say them, lengths in the element's own units (`scale` is the length scale
+// of its matrix to the art's coordinates). False when a difference is one
+// edits cannot make: an opacity (the reader multiplied the element's own
+// opacity into both), a length with no scale, what the host keeps that SVG
+// does not write.
+bool StyleEdits(const PathStyle& read, const PathStyle& now, double scale, std::vector<PropertyEdit>* edits) {
+  if (read.fillColor.opacity != now.fillColor.opacity ||
+      read.strokeColor.opacity != now.strokeColor.opacity ||
+      std::memcmp(read.reserved, now.reserved, sizeof read.reserved) != 0) {
+    return false;
+  }
+  const bool scaled = scale > 0 && std::isfinite(scale);
+  auto length = [scale](HostReal value) { return FloatText(static_cast<HostReal>(value / scale)); };
+  if ((read.fillPaint != 0) != (now.fillPaint != 0) ||
+      (now.fillPaint != 0 && !SameColor(read.fillColor, now.fillColor))) {
+    edits->emplace_back("fill", now.fillPaint != 0 ? ColorText(now.fillColor) : "none");
+  }
+  if ((read.evenOddFill != 0) != (now.evenOddFill != 0)) {
+    edits->emplace_back("fill-rule", now.evenOddFill != 0 ? "evenodd" : "nonzero");
+  }
+  if ((read.strokePaint != 0) != (now.strokePaint != 0) ||
+      (now.strokePaint != 0 && !SameColor(read.strokeColor, now.strokeColor))) {
+    edits->emplace_back("stroke", now.strokePaint != 0 ? ColorText(now.strokeColor) : "none");
+  }
+  const bool dashesDiffer =
+      read.dashCount != now.dashCount ||
+      !std::equal(read.dashes, read.dashes + std::clamp(now.dashCount, 0, 32), now.dashes);
+  if (!scaled && (read.strokeWidth != now.strokeWidth || read.dashOffset != now.dashOffset || dashesDiffer)) {
+    return false;
+  }
+  if (read.strokeWidth != now.strokeWidth) edits->emplace_back("stroke-width", length(now.strokeWidth));
+  if (read.lineJoin != now.lineJoin) edits->emplace_back("stroke-linejoin", JoinText(now.lineJoin));
+  if (read.lineCap != now.lineCap) edits->emplace_back("stroke-linecap", CapText(now.lineCap));
+  if (read.miterLimit != now.miterLimit) edits->emplace_back("stroke-miterlimit", FloatText(now.miterLimit));
+  if (dashesDiffer) {
+    std::string dashes;
+    for (int i = 0; i < now.dashCount && i < 32; ++i) dashes += (i > 0 ? " " : "") + length(now.dashes[i]);
+    edits->emplace_back("stroke-dasharray", dashes.empty() ? "none" : dashes);
+  }
+  if (read.dashOffset != now.dashOffset) edits->emplace_back("stroke-dashoffset", length(now.dashOffset));
+  return true;
+}
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Writes `node` as read, every attribute and child, with `edits` made. A
+// property its style attribute declares is replaced there; in a document
+// with style sheets, whose rules beat presentation attributes, it is added
+// to the style attribute; otherwise the presentation attribute is set, or
+// added.
+void WriteEditedNode(std::ostream& out, pugi::xml_node node, const std::vector<PropertyEdit>& edits,
+                     bool styleSheets) {
+  const pugi::xml_attribute styleAttribute = node.attribute("style");
+  std::vector<std::string> pieces;
+  {
+    const std::string style = DecodeEntities(styleAttribute.value());
+    std::size_t at = 0;
+    for (std::size_t semicolon; (semicolon = style.find(';', at)) != std::string::npos; at = semicolon + 1) {
+      pieces.push_back(style.substr(at, semicolon - at));
+    }
+    pieces.push_back(style.substr(at));
+  }
+  auto pieceName = [](const std::string& piece) {
+    const std::size_t colon = piece.find(':');
+    return colon == std::string::npos ? std::string()
+                                      : Lower(TrimSpaces(std::string_view(piece).substr(0, colon)));
+  };
+  auto declared = [&](const std::string& name) {
+    return std::any_of(pieces.begin(), pieces.end(),
+                       [&](const std::string& piece) { return pieceName(piece) == name; });
+  };
+  std::vector<PropertyEdit> inStyle, asAttribute;
+  for (const PropertyEdit& edit : edits)
+    (styleSheets || declared(edit.first) ? inStyle : asAttribute).push_back(edit);
+  std::string style;
+  for (const std::string& piece : pieces) {
+    const std::string name = pieceName(piece);
+    const bool replaced = std::any_of(inStyle.begin(), inStyle.end(),
+                                      [&](const PropertyEdit& edit) { return edit.first == name; });
+    if (replaced || TrimSpaces(piece).empty()) continue;
+    style += (style.empty() ? "" : ";") + piece;
+  }
+  for (const PropertyEdit& edit : inStyle)
+    style += (style.empty() ? "" : ";") + edit.first + ':' + edit.second;
+
+  out << '<' << node.name();
+  std::set<std::string> set;
+  for (const pugi::xml_attribute attribute : node.attributes()) {
+    const std::string name = attribute.name();
+    const auto edit = std::find_if(asAttribute.begin(), asAttribute.end(),
+                                   [&](const PropertyEdit& e) { return e.first == name; });
+    if (name == "style" && !inStyle.empty()) {
+      out << Attribute("style", style);
+    } else if (edit != asAttribute.end()) {
+      out << Attribute(name, edit->second);
+      set.insert(name);
+    } else {
+      out << RawAttribute(name, attribute.value());
+    }
+  }
+  for (const PropertyEdit& edit : asAttribute) {
+    if (set.count(edit.first) == 0) out << Attribute(edit.first, edit.second);
+  }
+  if (!inStyle.empty() && !styleAttribute) out << Attribute("style", style);
+  if (!node.first_child()) {
+    out << "/>";
+    return;
+  }
+  out << '>';
+  for (const pugi::xml_node child : node.children()) WriteNode(out, child);
+  out << "</" << node.name() << '>';
+}
+
 class Exporter {
  public:
   Exporter(const SvgDrawing& drawing, std::ostream& out) : drawing_(drawing), out_(out) {}
@@ -175,6 +305,11 @@ class Exporter {
   void Run() {
     const ArtObject* root = drawing_.root;
     if (root != nullptr) CollectNames(*root);
+    // A drawing as read is its source, byte for byte.
+    if (drawing_.document != nullptr && !drawing_.document->text.empty() && DrawingAsRead(drawing_)) {
+      out_ << drawing_.document->text;
+      return;
+    }
     out_ << (drawing_.prolog.empty() ? "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" : drawing_.prolog);
     document_ = drawing_.document.get();
     if (document_ != nullptr && root != nullptr && root->type == kArtTypeGroup && root->origin == 0) {
@@ -191,7 +326,10 @@ class Exporter {
       document_ = nullptr;
       WriteWholeRoot(root);
     }
-    out_ << drawing_.epilog << "\n";
+    // The source's own text after the root; a drawing built in memory ends
+    // in a line feed.
+    out_ << drawing_.epilog;
+    if (drawing_.document == nullptr) out_ << "\n";
   }
 
  private:
@@ -242,6 +380,19 @@ class Exporter {
     return art.type == kArtTypeGroup || ArtFingerprint(art) == document_->nodes[origin].fingerprint;
   }
 
+  // The object is the one read from its source shape and only its path
+  // style changed (the effect's round join on a source): it is written as
+  // that node, every attribute and child kept, with `edits` made.
+  bool StyleOnlyChanged(const ArtObject& art, std::vector<PropertyEdit>* edits) const {
+    if (!ValidOrigin(art.origin) || (art.type != kArtTypePath && art.type != kArtTypeCompoundPath))
+      return false;
+    const auto origin = static_cast<std::size_t>(art.origin);
+    const SourceNode& source = document_->nodes[origin];
+    if (firstArt_[origin] != &art || !IsShapeElement(SvgName(source.node))) return false;
+    if (ArtFingerprint(art, source.style) != source.fingerprint) return false;
+    return StyleEdits(source.style, art.style, source.inner.LengthScale(), edits);
+  }
+
   int32_t OriginOf(pugi::xml_node node) const {
     const auto found = document_->originOf.find(node.internal_object());
     return found == document_->originOf.end() ? -1 : found->second;
@@ -267,13 +418,18 @@ class Exporter {
       }
     };
     for (const ArtObject* child : group.children) {
-      if (Kept(*child) && document_->nodes[static_cast<std::size_t>(child->origin)].node.parent() == node) {
+      std::vector<PropertyEdit> edits;
+      const bool kept = Kept(*child);
+      if ((kept || StyleOnlyChanged(*child, &edits)) &&
+          document_->nodes[static_cast<std::size_t>(child->origin)].node.parent() == node) {
         const SourceNode& childSource = document_->nodes[static_cast<std::size_t>(child->origin)];
         if (Follows(cursor, childSource.node)) {
           passUntil(childSource.node);
           cursor = cursor.next_sibling();
         }
-        if (child->type == kArtTypeGroup) {
+        if (!kept) {
+          WriteEditedNode(out_, childSource.node, edits, document_->hasStyleSheet);
+        } else if (child->type == kArtTypeGroup) {
           WriteKeptGroup(*child, childSource, WithGroup(inherited, *child));
         } else {
           WriteNode(out_, childSource.node);
@@ -316,7 +472,8 @@ class Exporter {
     // A changed object read from the source keeps its own id.
     const bool own =
         ValidOrigin(art.origin) && firstArt_[static_cast<std::size_t>(art.origin)] == &art &&
-        document_->nodes[static_cast<std::size_t>(art.origin)].node.attribute("id").value() == id;
+        DecodeEntities(document_->nodes[static_cast<std::size_t>(art.origin)].node.attribute("id").value()) ==
+            id;
     if (own) return id;
     for (int n = 2; written_.count(id) != 0; ++n) {
       id = art.source->name + "-" + std::to_string(n);
@@ -380,9 +537,27 @@ class Exporter {
         if (art.origin < 0) className += className.empty() ? "morvelin-outline" : " morvelin-outline";
         out_ << PaintAttributes(placed, inherited);
         if (!className.empty()) out_ << RawAttribute("class", className);
+        // The object read from this source keeps what else the element had:
+        // attributes the art does not model and its children.
+        if (OwnSource(art)) {
+          for (const auto& [name, value] : art.source->attributes) {
+            if (name != "class" && name != "fill" && name != "stroke") out_ << RawAttribute(name, value);
+          }
+          const pugi::xml_node node = document_->nodes[static_cast<std::size_t>(art.origin)].node;
+          if (node.first_child()) {
+            out_ << '>';
+            for (const pugi::xml_node child : node.children()) WriteNode(out_, child);
+            out_ << "</path>\n";
+            return;
+          }
+        }
       }
       out_ << "/>\n";
     }
+  }
+
+  bool OwnSource(const ArtObject& art) const {
+    return ValidOrigin(art.origin) && firstArt_[static_cast<std::size_t>(art.origin)] == &art;
   }
 
   static std::string PathData(const ArtObject& art, const SvgMatrix& toParent) {

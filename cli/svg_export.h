@@ -1,8 +1,11 @@
 // Writing drawings as SVG.
 //
-// A drawing read from SVG is written as its source: every element whose art
-// is unchanged exactly as read (element, attributes, their order, the text
-// and white space between them), within its groups as read. Objects the art
+// A drawing read from SVG whose art is all as read is written as the bytes it
+// was read from. Otherwise it is written as its source: every element whose
+// art is unchanged exactly as the parser read it (element, attributes, their
+// order, the text and white space between them), within its groups as read;
+// an element whose object changed only in its paint (the effect's round join
+// on a source) as read with just those properties edited. Objects the art
 // no longer holds are left out. Objects that are new or changed are written
 // anew where they stand in the art, in their parent's coordinates (the
 // inverse of the parent's matrix applied to the document coordinates), with

@@ -14,17 +14,12 @@
 #include "cli/svg_raw_xml.h"
 #include "cli/svg_shape_element.h"
 #include "cli/svg_transform.h"
+#include "cli/svg_well_formed.h"
 #include "cli/svg_xml_text.h"
 
 namespace morvelin {
 
 namespace {
-
-// Attribute values are kept as written (no reference decoding by the parser)
-// so that they go back out byte for byte; white space inside text is kept.
-constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_ws_pcdata |
-                                   pugi::parse_comments | pugi::parse_pi | pugi::parse_declaration |
-                                   pugi::parse_doctype;
 
 constexpr int kMaxAnchors = 32767;  // host segment indices are signed 16-bit
 constexpr int kMaxDepth = 400;      // nested groups
@@ -57,13 +52,16 @@ bool StyleFinite(const PathStyle& style) {
 
 class Importer {
  public:
-  Importer(std::string_view text, const std::string& name, standin::ArtStore& store)
-      : source_{text, name, &warnings_}, store_(store), document_(std::make_shared<SvgSourceDocument>()) {}
+  // The document keeps the text: the parse and every node's offset refer to
+  // it, and a drawing as read is written back as it.
+  Importer(std::string text, const std::string& name, standin::ArtStore& store)
+      : store_(store), document_(std::make_shared<SvgSourceDocument>()) {
+    document_->text = std::move(text);
+    source_ = SvgSource{document_->text, name, &warnings_};
+  }
 
   SvgDrawing Run() {
-    const pugi::xml_parse_result parsed = document_->xml.load_buffer(source_.text.data(), source_.text.size(),
-                                                                     kParseOptions, pugi::encoding_utf8);
-    if (!parsed) FailAtOffset(source_, static_cast<std::size_t>(parsed.offset), parsed.description());
+    const XmlLayout layout = ParseXmlStrictly(document_->xml, source_);
     CheckAttributesUnique();
     RequoteAttributes(document_->xml);
     const pugi::xml_node root = document_->xml.document_element();
@@ -75,10 +73,8 @@ class Importer {
 
     SvgDrawing drawing;
     drawing.source = source_.name;
-    drawing.prolog = Prolog(root);
-    for (pugi::xml_node after = root.next_sibling(); after; after = after.next_sibling()) {
-      drawing.epilog += NodeText(after);
-    }
+    drawing.prolog = Prolog(layout);
+    drawing.epilog = std::string(source_.text.substr(layout.rootEnd));
     drawing.root = store_.NewGroup(nullptr);
     try {
       ImportRoot(SvgElement(root, source_), drawing.root);
@@ -98,8 +94,8 @@ class Importer {
   };
 
   // The source text before the root element, without a byte order mark.
-  std::string Prolog(pugi::xml_node root) const {
-    std::string_view before = source_.text.substr(0, static_cast<std::size_t>(root.offset_debug() - 1));
+  std::string Prolog(const XmlLayout& layout) const {
+    std::string_view before = source_.text.substr(0, layout.rootStart);
     if (before.substr(0, 3) == "\xEF\xBB\xBF") before.remove_prefix(3);
     return std::string(before);
   }
@@ -125,22 +121,34 @@ class Importer {
   }
 
   // Rules of every `style` element, wherever it is, in document order, and
-  // every id.
+  // every id (decoded, as objects are named). Rules beyond the sheet's
+  // bounds are ignored, with one warning at the `style` element that
+  // reached them.
   void ReadStyleSheets() {
     struct Collect : pugi::xml_tree_walker {
-      explicit Collect(StyleSheet& sheet, SvgSourceDocument& document) : sheet(sheet), document(document) {}
+      Collect(StyleSheet& sheet, SvgSourceDocument& document, const SvgSource& source)
+          : sheet(sheet), document(document), source(source) {}
       bool for_each(pugi::xml_node& node) override {
         if (node.type() != pugi::node_element) return true;
         if (SvgName(node) == "style") {
           document.hasStyleSheet = true;
+          const bool full = sheet.truncated();
           for (pugi::xml_node text : node.children()) sheet.AddRules(DecodeEntities(text.value()));
+          if (sheet.truncated() && !full) {
+            SvgElement(node, source)
+                .Warn("the style sheets hold more than " + std::to_string(StyleSheet::kMaxRules) +
+                      " rules or " + std::to_string(StyleSheet::kMaxSelectors) +
+                      " different selectors; the rest are ignored");
+          }
         }
-        if (const pugi::xml_attribute id = node.attribute("id")) document.ids.push_back(id.value());
+        if (const pugi::xml_attribute id = node.attribute("id"))
+          document.ids.push_back(DecodeEntities(id.value()));
         return true;
       }
       StyleSheet& sheet;
       SvgSourceDocument& document;
-    } collect(sheet_, *document_);
+      const SvgSource& source;
+    } collect(sheet_, *document_, source_);
     document_->xml.traverse(collect);
   }
 
@@ -277,6 +285,8 @@ class Importer {
     }
     SourceNode& source = Record(art, element.node());
     source.fingerprint = ArtFingerprint(*art);
+    source.inner = matrix;
+    source.style = pathStyle;
     source.className = element.node().attribute("class").value();
     if (style.paint.fill.kind == SvgPaint::kReference)
       source.fillServer = EscapeAttribute(style.paint.fill.text);
@@ -312,11 +322,11 @@ class Importer {
 }  // namespace
 
 SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::ArtStore& store) {
-  return Importer(text, source, store).Run();
+  return Importer(std::string(text), source, store).Run();
 }
 
 SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store) {
-  return ParseSvg(ReadSvgFile(path), path, store);
+  return Importer(ReadSvgFile(path), path, store).Run();
 }
 
 }  // namespace morvelin

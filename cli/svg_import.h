@@ -32,8 +32,8 @@ namespace morvelin {
 SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store);
 
 // Reads SVG `text` into `store`; `source` names it in error messages. Throws
-// SvgError (with line and column) for malformed XML, a root element that is
-// not `svg`, bad path data, bad numbers in modelled geometry or transforms,
+// SvgError (with line and column) for XML that is not well formed (see
+// ParseXmlStrictly), a root element that is not `svg`, bad path data, bad numbers in modelled geometry or transforms,
 // a path of more than 32767 anchors, coordinates beyond the float range. On
 // error nothing stays in the store.
 SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::ArtStore& store);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/svg_matrix.h"
+#include "host_api/path_style_suite.h"
 
 namespace morvelin {
 
@@ -21,26 +22,36 @@ struct SourceNode {
   // written back as the node.
   uint64_t fingerprint = 0;
   // For the root and groups: the matrix from the coordinates of the
-  // element's children to document coordinates (the art's coordinates).
+  // element's children to document coordinates (the art's coordinates); for
+  // shapes, from the element's own coordinates.
   SvgMatrix inner;
+  // For shapes: the path style as read. An object whose only change is its
+  // style is written as the node with just the changed properties edited.
+  PathStyle style{};
   // The `class` attribute and the paint-server texts of fill and stroke
   // (empty when none), which objects taking this one's place keep.
   std::string className, fillServer, strokeServer;
 };
 
 struct SvgSourceDocument {
+  // The text as read (unpacked), which a drawing the effect did not change
+  // is written back as.
+  std::string text;
   pugi::xml_document xml;  // parsed without decoding references: values as written
   std::vector<SourceNode> nodes;
   // The origin of each node in `nodes`, by pugixml's node pointer.
   std::unordered_map<const void*, int32_t> originOf;
-  // Every `id` in the document, so that new objects get ids of their own.
+  // Every `id` in the document, decoded, so that new objects get ids of
+  // their own.
   std::vector<std::string> ids;
   // The document has style sheets (`style` elements), whose rules may set
   // any paint property.
   bool hasStyleSheet = false;
 
   int32_t Add(pugi::xml_node node) {
-    nodes.push_back(SourceNode{node, 0, {}, {}, {}, {}});
+    SourceNode source;
+    source.node = node;
+    nodes.push_back(std::move(source));
     const auto origin = static_cast<int32_t>(nodes.size() - 1);
     originOf[node.internal_object()] = origin;
     return origin;

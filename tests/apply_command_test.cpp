@@ -84,7 +84,12 @@ TEST_F(ApplyCommandTest, WithoutUniteTheBridgesStandBesideTheCircles) {
   options.output = (dir_ / "out.svg").string();
   options.noUnite = true;
   ASSERT_EQ(Run(options), 0) << err_.str();
-  EXPECT_EQ(Count(Read(options.output), "<path"), 3);
+  // The bridge beside the two circles, which stay circles with a round join.
+  const std::string text = Read(options.output);
+  EXPECT_EQ(Count(text, "<path"), 1) << text;
+  EXPECT_EQ(Count(text, "<circle"), 2) << text;
+  EXPECT_EQ(Count(text, "<circle cx=\"0\" cy=\"0\" r=\"10\" stroke-linejoin=\"round\"/>"), 1) << text;
+  EXPECT_EQ(Count(text, "<circle cx=\"30\" cy=\"0\" r=\"10\" stroke-linejoin=\"round\"/>"), 1) << text;
 }
 
 TEST_F(ApplyCommandTest, BadInputNamesTheFileAndPositionAndWritesNothing) {
@@ -108,6 +113,71 @@ TEST_F(ApplyCommandTest, BadInputNamesTheFileAndPositionAndWritesNothing) {
   EXPECT_EQ(Run(options), 2);
 
   EXPECT_FALSE(fs::exists(options.output));
+}
+
+// XML that is not well formed, and encodings the tool does not read, are
+// refused with exit 2 at their place, and nothing is written; the message
+// itself holds no control characters from the file. What XML allows, however
+// odd, is read.
+TEST_F(ApplyCommandTest, TextThatIsNotWellFormedXmlIsRefusedAtItsPlace) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string bytes;
+    const char* place;    // "line:column"
+    const char* problem;  // part of the message
+  };
+  const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg'>";
+  const Case refused[] = {
+      {"hello" + svg + "</svg>", "1:1", "text before the root element"},
+      {svg + "</svg>\n\n  more", "3:3", "text after the root element"},
+      {svg + "</svg>\n<svg/>", "2:1", "a second root element"},
+      {svg + "</svg>\n<!-- ok -->\n<![CDATA[x]]>", "3:1", "text after the root element"},
+      {svg + "\n<text>caf\xC3(</text></svg>", "2:10", "byte 0xC3 is not UTF-8"},
+      {svg + "<text>\xC0\xAF</text></svg>", "1:47", "byte 0xC0 is not UTF-8"},
+      {svg + "<text>\xED\xA0\x80</text></svg>", "1:47", "byte 0xED is not UTF-8"},
+      {svg + "</svg>" + "\0"s, "1:47", "character U+0000 is not allowed"},
+      {svg + "<g id='\x1B[31m'/></svg>", "1:48", "character U+001B is not allowed"},
+      {svg + "\n\n<text>ring\a</text></svg>", "3:11", "character U+0007 is not allowed"},
+      {svg + "<text>\xEF\xBF\xBE</text></svg>", "1:47", "character U+FFFE is not allowed"},
+      {svg + "<text>&#27;</text></svg>", "1:47", "the reference &#27; is to U+001B"},
+      {svg + "<g id='&#x0;'/></svg>", "1:48", "the reference &#x0; is to U+0000"},
+      {svg + "<text>R & D</text></svg>", "1:49", "'&' starts no reference"},
+      {svg + "<g id='a&b'/></svg>", "1:49", "'&' starts no reference"},
+      {svg + "<g id='a<b'/></svg>", "1:49", "'<' inside an attribute value"},
+      {"\xFF\xFE<\0s\0v\0g\0/\0>\0"s, "1:1", "the file is in UTF-16"},
+      {"\xFE\xFF\0<\0s\0v\0g\0/\0>"s, "1:1", "the file is in UTF-16"},
+      {"\0<\0s\0v\0g\0/\0>"s, "1:1", "the file is in UTF-16"},
+      {"\xFF\xFE\0\0<\0\0\0"s, "1:1", "the file is in UTF-32"},
+      {svg + "\n  <g>\n</svg>", "3:3", ""},
+      {"", "1:1", ""},
+  };
+  morvelin::ApplyOptions options;
+  options.output = (dir_ / "out.svg").string();
+  for (const Case& c : refused) {
+    SCOPED_TRACE(c.bytes);
+    options.input = (dir_ / "bad.svg").string();
+    std::ofstream(options.input, std::ios::binary) << c.bytes;
+    EXPECT_EQ(Run(options), 2);
+    const std::string err = err_.str();
+    EXPECT_NE(err.find("bad.svg:" + std::string(c.place) + ": " + c.problem), std::string::npos) << err;
+    for (const char ch : err) EXPECT_TRUE(ch == '\n' || static_cast<unsigned char>(ch) >= 0x20) << err;
+    EXPECT_FALSE(fs::exists(options.output));
+  }
+
+  const std::string read[] = {
+      "\xEF\xBB\xBF" + svg + "<circle r='1'/></svg>",
+      "<?xml version='1.0' encoding='ISO-8859-1'?>\n" + svg + "<text>caf\xE9</text></svg>",
+      "<!DOCTYPE svg [<!ENTITY ns 'http://www.w3.org/2000/svg'> <!-- ]> -->]>\n"
+      "<svg xmlns='&ns;'><text>&ns; &#x1F600; &#233; &lt;</text></svg>",
+      svg + "<text>\xC2\x9B \x7F <![CDATA[a & b < c]]></text><!-- & < --><?pi & ?></svg>\n<!-- </svg -->\n",
+      svg + "<g id='a&amp;b' data-x='&#9;&#10;&#13;'/></svg>",
+  };
+  for (const std::string& text : read) {
+    SCOPED_TRACE(text);
+    options.input = (dir_ / "odd.svg").string();
+    std::ofstream(options.input, std::ios::binary) << text;
+    EXPECT_EQ(Run(options), 0) << err_.str();
+  }
 }
 
 TEST_F(ApplyCommandTest, UnwritableOutputIsAnErrorAndLeavesNoFile) {
@@ -180,6 +250,35 @@ TEST_F(ApplyCommandTest, AViscosityTheDialogDoesNotOfferIsAppliedWithAWarning) {
           << err_.str();
     }
     EXPECT_NE(out_.str().find(row.outcome), std::string::npos) << out_.str();
+  }
+}
+
+// Ids from the drawing reach the trace quoted and escaped: none reads as a
+// handle, and nothing in one acts on the terminal (characters XML allows
+// but a terminal obeys: CR, DEL, the C1 controls).
+TEST_F(ApplyCommandTest, TraceShowsTheDrawingsIdsQuotedAndEscaped) {
+  morvelin::ApplyOptions options;
+  options.input =
+      Write("ids.svg",
+            "<svg xmlns='http://www.w3.org/2000/svg'>"
+            "<circle id='#1' cx='0' cy='0' r='10'/><circle id='null' cx='30' cy='0' r='10'/>"
+            "<circle id='a&#13;b' cx='60' cy='0' r='10'/><circle id='e\x7F' cx='90' cy='0' r='10'/>"
+            "<circle id='c\xC2\x9B"
+            "31m' cx='120' cy='0' r='10'/>"
+            "<circle id='q&quot;x' cx='150' cy='0' r='10'/></svg>");
+  options.output = (dir_ / "out.svg").string();
+  options.trace = true;
+  ASSERT_EQ(Run(options), 0) << err_.str();
+  const std::string trace = err_.str();
+  for (const char* shown :
+       {"GetArtType(\"#1\")", "GetArtType(\"null\")", "GetArtType(\"a\\x0Db\")", "GetArtType(\"e\\x7F\")",
+        "GetArtType(\"c\\xC2\\x9B31m\")", "GetArtType(\"q\\\"x\")"}) {
+    EXPECT_NE(trace.find(shown), std::string::npos) << shown;
+  }
+  EXPECT_EQ(trace.find("\xC2\x9B"), std::string::npos);
+  for (const char c : trace) {
+    const auto byte = static_cast<unsigned char>(c);
+    EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte != 0x7F)) << static_cast<int>(byte);
   }
 }
 

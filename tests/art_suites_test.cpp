@@ -317,6 +317,51 @@ TEST(ArtSuites, WithRecordingOffCallsStillCountAndFaultsStillApply) {
   EXPECT_EQ(scene.journal().Dump(), "AI Art Suite.GetArtType(B)\n");
 }
 
+// Names come from drawings: the journal prints a plain name as it is and
+// any other quoted and escaped, so that none reads as a handle ("#1",
+// "null") or as more arguments, and nothing in one reaches a terminal as a
+// control: C0 controls, DEL, C1 controls, bidirectional controls and bytes
+// that are not UTF-8 become \xNN.
+TEST(ArtSuites, JournalNamesNeverReadAsHandlesOrActOnTheTerminal) {
+  struct Case {
+    const char* name;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"c1", "c1"},
+      {"layer_2.a:b-c", "layer_2.a:b-c"},
+      {"#1", "\"#1\""},
+      {"null", "\"null\""},
+      {"1", "\"1\""},
+      {"a, #2", "\"a, #2\""},
+      {"say \"hi\" \\o/", "\"say \\\"hi\\\" \\\\o/\""},
+      {"red\x1B[31m", "\"red\\x1B[31m\""},
+      {"\x1B]0;title\x07", "\"\\x1B]0;title\\x07\""},
+      {"cr\rlf\ntab\t", "\"cr\\x0Dlf\\x0Atab\\x09\""},
+      {"del\x7F", "\"del\\x7F\""},
+      {"csi\xC2\x9B"
+       "31m",
+       "\"csi\\xC2\\x9B31m\""},
+      {"rtl\xE2\x80\xAE"
+       "txt",
+       "\"rtl\\xE2\\x80\\xAEtxt\""},
+      {"bad\xFF\xC3", "\"bad\\xFF\\xC3\""},
+      {"caf\xC3\xA9", "\"caf\xC3\xA9\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Scene scene({Circle(c.name, 0, 0, 10)});
+    int16_t type = 0;
+    ASSERT_EQ(Art().GetArtType(scene[c.name], &type), kHostNoError);
+    EXPECT_EQ(scene.journal().entries().back().args, c.shown);
+    EXPECT_EQ(scene.journal().Dump(), std::string("AI Art Suite.GetArtType(") + c.shown + ")\n");
+  }
+  // Whatever an entry's arguments hold, the dump shows no control.
+  Scene scene;
+  scene.journal().Enter("Suite", "Op", "\x1B[2J\r\x9B", false);
+  EXPECT_EQ(scene.journal().Dump(), "Suite.Op(\\x1B[2J\\x0D\\x9B)\n");
+}
+
 TEST(ArtSuites, RealMathRoundsDoubleResultsOnceAndCannotFail) {
   Scene scene;
   scene.journal().FailNth("PointDistance", 0, kInjected);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <pugixml.hpp>
 #include <sstream>
@@ -237,6 +238,50 @@ TEST_F(InkscapeEffectTest, NothingSelectedTakesTheWholeDrawing) {
   EXPECT_EQ(again.WithClass("morvelin-effect").size(), 1u);
   EXPECT_EQ(ChildIds(again.WithClass("morvelin-sources").at(0)),
             (std::vector<std::string>{"c1", "c2", "g1", "c4"}));
+}
+
+// The document's tail is the source's own bytes after the root's end tag,
+// found by the parse: a comment after the root that holds "</svg" stays as
+// it was and the result is well formed. Ids are matched by their value, as
+// Inkscape passes it: references decoded.
+TEST_F(InkscapeEffectTest, TailAsWrittenAndIdsByTheirDecodedValue) {
+  const std::string circles =
+      "<circle id=\"R&amp;D\" fill=\"red\" cx=\"20\" cy=\"40\" r=\"10\"/>\n"
+      "<circle id='say \"hi\"' fill=\"red\" cx=\"40\" cy=\"40\" r=\"10\"/>\n"
+      "<circle id=\"&#x41;&#66;\" fill=\"red\" cx=\"60\" cy=\"40\" r=\"10\"/>\n";
+  struct Case {
+    std::string tail;  // after the root's end tag
+    std::vector<std::string> ids;
+  };
+  const Case cases[] = {
+      {"\n<!-- </svg> -->\n", {"R&D", "say \"hi\""}},
+      {"<!--</svg--><?pi </svg>?>", {"AB", "R&D"}},
+      {"", {"say \"hi\"", "AB"}},
+      {"\r\n\r\n", {"R&D", "AB", "say \"hi\""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    std::string text = Drawing(circles);
+    text = text.substr(0, text.rfind("</svg>") + 6) + c.tail;
+    const std::string out = Effect(text, c.ids);
+    ASSERT_GT(out.size(), c.tail.size() + 6);
+    EXPECT_EQ(out.substr(out.size() - c.tail.size() - 6), "</svg>" + c.tail);
+    // Well formed, and the selected circles, by their decoded ids, went into
+    // the sources group.
+    const Parsed result(out);
+    const auto sources = result.WithClass("morvelin-sources");
+    ASSERT_EQ(sources.size(), 1u);
+    std::vector<std::string> moved;
+    for (pugi::xml_node child : sources[0].children()) {
+      if (child.type() == pugi::node_element) moved.emplace_back(child.attribute("id").value());
+    }
+    EXPECT_EQ(moved.size(), c.ids.size());
+    for (const std::string& id : c.ids) {
+      EXPECT_NE(std::find(moved.begin(), moved.end(), id), moved.end()) << id;
+    }
+  }
+  // The raw text of an id is not its value.
+  EXPECT_THROW(Effect(Drawing(circles), {"R&amp;D"}), morvelin::SvgError);
 }
 
 TEST_F(InkscapeEffectTest, FailuresNameTheProblemAndPrintNoDocument) {

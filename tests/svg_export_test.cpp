@@ -54,7 +54,8 @@ void ExpectSameSegments(const ArtObject& a, const ArtObject& b) {
       EXPECT_EQ(x.out.v, y.out.v);
       EXPECT_EQ(x.corner, y.corner);
     }
-    EXPECT_EQ(0, std::memcmp(&first[i]->style.get(), &second[i]->style.get(), sizeof(PathStyle))) << "contour " << i;
+    EXPECT_EQ(0, std::memcmp(&first[i]->style.get(), &second[i]->style.get(), sizeof(PathStyle)))
+        << "contour " << i;
   }
 }
 
@@ -127,7 +128,13 @@ TEST_F(Export, SampleFilesRoundTripToTheSameArt) {
 
 TEST_F(Export, InkscapeFileKeepsItsEditorData) {
   const SvgDrawing drawing = LoadSvgFile((kData / "inkscape_drops.svg").string(), store);
+  // As read, the drawing is its file, byte for byte.
+  EXPECT_EQ(ExportSvg(drawing), ReadFile(kData / "inkscape_drops.svg"));
+  // With an object added, every node it did not touch keeps what the
+  // editor wrote.
+  store.NewGroup(drawing.root);
   const std::string text = ExportSvg(drawing);
+  EXPECT_NE(text.find("<g/>"), std::string::npos) << text;
   for (const char* kept :
        {"<!-- Created with Inkscape", "<sodipodi:namedview id=\"namedview7\"", "<dc:title>Drops</dc:title>",
         "<linearGradient inkscape:collect=\"always\"", "inkscape:label=\"Layer 1\"",
@@ -176,6 +183,7 @@ TEST_F(Export, PaintAttributes) {
 TEST_F(Export, RepaintedPathsDropTheirPaintServer) {
   SvgDrawing drawing = ParseSvg(Svg("<path d='M0 0 L1 0' fill='url(#g)' stroke='url(#h)'/>"), "p.svg", store);
   ArtObject* path = drawing.root->children[0];
+  store.NewGroup(drawing.root);  // a change elsewhere: the path is written as read
   EXPECT_NE(ExportSvg(drawing).find("fill=\"url(#g)\" stroke=\"url(#h)\"/>"), std::string::npos);
   path->style.Edit().fillColor = HostColor{1, 0, 0, 1};
   path->style.Edit().strokePaint = 0;
@@ -194,6 +202,21 @@ TEST_F(Export, CopiesGetUniqueIds) {
   EXPECT_NE(text.find("id=\"dot-2\""), std::string::npos);
   EXPECT_NE(text.find("id=\"dot-3\""), std::string::npos);
   EXPECT_NE(text.find("id=\"dot-4\""), std::string::npos) << text;
+}
+
+// Ids are compared by their value: a copy of an element whose id holds a
+// reference takes a suffix, above or below it, and the element keeps its
+// own id.
+TEST_F(Export, CopiesOfAnIdWithAReferenceGetIdsOfTheirOwn) {
+  for (const int16_t place : {kPlaceAbove, kPlaceBelow}) {
+    standin::ArtStore art;
+    SvgDrawing drawing = ParseSvg(Svg("<circle id='R&amp;D' r='1'/>"), "p.svg", art);
+    ArtObject* copy = art.Copy(drawing.root->children[0]);
+    art.Place(copy, place, drawing.root->children[0]);
+    const std::string text = ExportSvg(drawing);
+    EXPECT_NE(text.find("<path id=\"R&amp;D-2\""), std::string::npos) << text;
+    EXPECT_NE(text.find("<circle id=\"R&amp;D\" r=\"1\"/>"), std::string::npos) << text;
+  }
 }
 
 TEST_F(Export, EmptyDrawingIsAValidDocument) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "cli/svg_css.h"
 #include "cli/svg_path_data.h"
 #include "cli/svg_shapes.h"
 #include "cli/svg_transform.h"
@@ -340,6 +341,93 @@ TEST_F(Import, StyleSheetClassesAndPaintServers) {
   std::vector<std::pair<std::string, std::string>> expected{{"fill", "url(#shade)"},
                                                             {"stroke", "url(&quot;#s&quot;) none"}};
   EXPECT_EQ(shaded.source->attributes, expected);
+}
+
+// Rules are looked up by the element's id, classes and name; what wins is
+// what a scan of every rule in order would give.
+TEST(StyleSheet, IndexedRulesCascadeAsWritten) {
+  struct Case {
+    const char* sheet;
+    const char* element;
+    const char* id;
+    const char* classes;
+    const char* fills;  // the fill declarations the element gets, in cascade order
+  };
+  const Case cases[] = {
+      {".a{fill:red} .b{fill:blue}", "path", "", "b a", "red blue"},
+      // The same selector and declarations again count at their last place.
+      {".a{fill:red} .b{fill:blue} .a{fill:red}", "path", "", "a b", "blue red"},
+      {".a,.b,.a{fill:red} .b{fill:blue}", "path", "", "a b", "red red blue"},
+      // The same selector with other declarations is a rule of its own.
+      {".a{fill:red} .b{fill:blue} .a{fill:green}", "path", "", "a b", "red blue green"},
+      // Compound selectors filed under their first class match any order.
+      {".a.b{fill:red} .b{fill:blue}", "path", "", "b\ta", "blue red"},
+      {".a.b{fill:red}", "path", "", "a", ""},
+      {"#c{fill:red} path.a{fill:blue} .a{fill:green} path{fill:gray} *{fill:white}", "path", "c", "a",
+       "white gray green blue red"},
+      {"#c{fill:red} circle.a{fill:blue} rect{fill:gray}", "path", "d", "a", ""},
+      {".a.a{fill:red} .a{fill:blue}", "path", "", "a", "blue red"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sheet);
+    StyleSheet sheet;
+    sheet.AddRules(c.sheet);
+    std::string fills;
+    for (const CssDeclaration* declaration : sheet.DeclarationsFor(c.element, c.id, c.classes)) {
+      if (declaration->name != "fill") continue;
+      fills += (fills.empty() ? "" : " ") + declaration->value;
+    }
+    EXPECT_EQ(fills, c.fills);
+    EXPECT_FALSE(sheet.truncated());
+  }
+}
+
+// One rule of 100,000 identical selectors is one rule; sheets beyond the
+// bounds on rules and selectors are read up to them, with one warning.
+TEST(StyleSheet, RepeatedSelectorsCountOnceAndTheBoundsWarn) {
+  std::string repeated = "<style>";
+  for (int i = 0; i < 100000; ++i) repeated += i == 0 ? ".x" : ",.x";
+  repeated += "{fill:green}</style>";
+  std::string distinct = "<style>";
+  for (std::size_t i = 0; i <= StyleSheet::kMaxSelectors; ++i) {
+    distinct += ".c" + std::to_string(i) + (i + 1 <= StyleSheet::kMaxSelectors ? "," : "{fill:green}");
+  }
+  distinct += "</style>";
+  std::string blocks = "<style>";
+  for (std::size_t i = 0; i <= StyleSheet::kMaxRules; ++i)
+    blocks += ".c" + std::to_string(i) + "{fill:green}";
+  blocks += "</style>";
+  const std::string last = std::to_string(StyleSheet::kMaxSelectors);
+  const std::string beforeLast = std::to_string(StyleSheet::kMaxSelectors - 1);
+  struct Case {
+    std::string sheet;
+    bool warned;
+  };
+  const Case cases[] = {{repeated, false}, {distinct, true}, {blocks, true}};
+  for (const Case& c : cases) {
+    standin::ArtStore store;
+    const SvgDrawing drawing =
+        ParseSvg(Svg(c.sheet + "<path class='x' d='M0 0 L1 1'/><path class='c" + beforeLast +
+                     "' d='M0 0 L1 1'/><path class='c" + last + "' d='M0 0 L1 1'/>" + c.sheet),
+                 "drawing.svg", store);
+    const auto& paths = drawing.root->children;
+    ASSERT_EQ(paths.size(), 5u);
+    if (c.warned) {
+      ASSERT_EQ(drawing.warnings.size(), 1u);
+      EXPECT_EQ(drawing.warnings[0].rfind("drawing.svg:1:41: warning: the style sheets hold more than", 0),
+                0u)
+          << drawing.warnings[0];
+      // The selectors within the bounds apply; the one beyond is ignored.
+      EXPECT_FLOAT_EQ(paths[2]->style->fillColor.green, 128 / 255.0f);
+      EXPECT_FLOAT_EQ(paths[3]->style->fillColor.green, 0);
+    } else {
+      EXPECT_TRUE(drawing.warnings.empty());
+      EXPECT_FLOAT_EQ(paths[1]->style->fillColor.green, 128 / 255.0f);
+    }
+  }
+  StyleSheet sheet;
+  sheet.AddRules(repeated.substr(7, repeated.size() - 15));
+  EXPECT_EQ(sheet.size(), 1u);
 }
 
 TEST_F(Import, SeveralSubpathsMakeACompoundPath) {

@@ -121,9 +121,10 @@ TEST_F(RoundTrip, UntouchedElementsComeBackAsRead) {
   EXPECT_LT(text.find("<text"), text.find("<ink:thing"));
 }
 
-// The united outline and, with --no-unite, the bridges and the sources whose
-// join became round are written anew in their parent's coordinates, with
-// the paint and class of the object whose place they take.
+// The united outline and, with --no-unite, the bridges are written anew in
+// their parent's coordinates, with the paint and class of the object whose
+// place they take (the sources, whose join became round, stay as read: see
+// NoUniteRewritesOnlyTheJoinOfASource).
 TEST_F(RoundTrip, NewObjectsTakeTheirPlaceInTheParentsCoordinates) {
   const std::string group =
       "<g id=\"layer\" transform=\"translate(100 50) scale(2)\">"
@@ -133,10 +134,11 @@ TEST_F(RoundTrip, NewObjectsTakeTheirPlaceInTheParentsCoordinates) {
     bool noUnite;
     int paths;          // path elements written
     const char* first;  // text the first new path carries
+    const char* start;  // what the group starts with
   };
   const Case cases[] = {
-      {false, 1, "class=\"dot morvelin-outline\""},
-      {true, 3, "id=\"a\""},
+      {false, 1, "class=\"dot morvelin-outline\"", "<path"},
+      {true, 1, "class=\"dot\"/>", "<circle id=\"a\" class=\"dot\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.noUnite ? "--no-unite" : "united");
@@ -144,7 +146,8 @@ TEST_F(RoundTrip, NewObjectsTakeTheirPlaceInTheParentsCoordinates) {
     EXPECT_EQ(Count(text, "<path"), c.paths) << text;
     // Inside the group, which keeps its transform; paint of the first circle
     // with its stroke width in the group's units.
-    EXPECT_NE(text.find("<g id=\"layer\" transform=\"translate(100 50) scale(2)\"><path"), std::string::npos)
+    EXPECT_NE(text.find(std::string("<g id=\"layer\" transform=\"translate(100 50) scale(2)\">") + c.start),
+              std::string::npos)
         << text;
     EXPECT_NE(text.find(c.first), std::string::npos) << text;
     EXPECT_NE(text.find("fill=\"#ff0000\" stroke=\"#0000ff\" stroke-width=\"2\" stroke-linejoin=\"round\""),
@@ -168,14 +171,80 @@ TEST_F(RoundTrip, NewObjectsTakeTheirPlaceInTheParentsCoordinates) {
 
 // Three circles: the bridges of the first two pairs are copies of the
 // template, the last one is the template itself. With --no-unite each of
-// them is written, and each has the round join, as every source has.
+// them is written as a path beside the sources (which stay circles), and
+// each has the round join, as every source has.
 TEST_F(RoundTrip, EveryBridgeOfThreeCirclesHasTheRoundJoin) {
   const std::string text = Apply(Svg("<circle cx=\"20\" cy=\"20\" r=\"10\" fill=\"red\" stroke=\"black\"/>"
                                      "<circle cx=\"60\" cy=\"20\" r=\"10\" fill=\"green\" stroke=\"black\"/>"
                                      "<circle cx=\"40\" cy=\"60\" r=\"12\" fill=\"blue\" stroke=\"black\"/>"),
                                  "50", true);
-  EXPECT_EQ(Count(text, "<path"), 6) << text;
+  EXPECT_EQ(Count(text, "<path"), 3) << text;
   EXPECT_EQ(Count(text, "stroke-linejoin=\"round\""), 6) << text;
+}
+
+// What follows the root's end tag comes back byte for byte when the effect
+// changed the drawing.
+TEST_F(RoundTrip, TextAfterTheRootComesBackAsWritten) {
+  const std::string body = "<circle cx=\"0\" cy=\"0\" r=\"10\"/><circle cx=\"30\" cy=\"0\" r=\"10\"/>";
+  for (const std::string tail : {"", "\n", "\r\n<!-- end -->  \r\n", "<?pi </svg>?>\n\n<!-- </svg> -->"}) {
+    SCOPED_TRACE(tail);
+    std::string drawing = Svg(body);
+    drawing = drawing.substr(0, drawing.size() - 1) + tail;
+    const std::string text = Apply(drawing);
+    EXPECT_FALSE(SaidUnchanged());
+    ASSERT_GE(text.size(), tail.size() + 6);
+    EXPECT_EQ(text.substr(text.size() - tail.size() - 6), "</svg>" + tail);
+  }
+}
+
+// With --no-unite a source is written as it was read, every attribute and
+// child kept, with only its join made round: where its style attribute says
+// the join, there; with style sheets in the document (whose rules beat
+// presentation attributes) in the style attribute; otherwise as the
+// presentation attribute.
+TEST_F(RoundTrip, NoUniteRewritesOnlyTheJoinOfASource) {
+  const std::string kept =
+      " filter=\"url(#f)\" clip-path=\"url(#c)\" mask=\"url(#m)\" opacity=\".5\" data-x=\"1 &amp; 2\"";
+  const std::string b = "<circle id=\"b\" cx=\"30\" cy=\"0\" r=\"10\" fill=\"red\"/>";
+  struct Case {
+    std::string sheet;
+    std::string a;         // the first source, as read
+    std::string aWritten;  // and as written
+    std::string bWritten;
+  };
+  const Case cases[] = {
+      {"",
+       "<circle id=\"a\" cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\"" + kept +
+           " style=\"cursor:pointer\"><title>A &amp; B</title></circle>",
+       "<circle id=\"a\" cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\"" + kept +
+           " style=\"cursor:pointer\" stroke-linejoin=\"round\"><title>A &amp; B</title></circle>",
+       "<circle id=\"b\" cx=\"30\" cy=\"0\" r=\"10\" fill=\"red\" stroke-linejoin=\"round\"/>"},
+      {"", "<circle id=\"a\" stroke-linejoin=\"miter\" cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\"" + kept + "/>",
+       "<circle id=\"a\" stroke-linejoin=\"round\" cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\"" + kept + "/>",
+       "<circle id=\"b\" cx=\"30\" cy=\"0\" r=\"10\" fill=\"red\" stroke-linejoin=\"round\"/>"},
+      {"",
+       "<circle id=\"a\" style=\"cursor:pointer;stroke-linejoin:bevel;stroke:blue\" "
+       "stroke-linejoin=\"miter\" "
+       "cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\"/>",
+       "<circle id=\"a\" style=\"cursor:pointer;stroke:blue;stroke-linejoin:round\" "
+       "stroke-linejoin=\"miter\" "
+       "cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\"/>",
+       "<circle id=\"b\" cx=\"30\" cy=\"0\" r=\"10\" fill=\"red\" stroke-linejoin=\"round\"/>"},
+      {"<style>.dot{stroke:blue;stroke-linejoin:bevel}</style>",
+       "<circle id=\"a\" class=\"dot\" cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\" style=\"cursor:pointer\"/>",
+       "<circle id=\"a\" class=\"dot\" cx=\"0\" cy=\"0\" r=\"10\" fill=\"red\" "
+       "style=\"cursor:pointer;stroke-linejoin:round\"/>",
+       "<circle id=\"b\" cx=\"30\" cy=\"0\" r=\"10\" fill=\"red\" style=\"stroke-linejoin:round\"/>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.a);
+    const std::string text = Apply(Svg(c.sheet + "\n  " + c.a + "\n  " + b + "\n"), "50", true);
+    EXPECT_NE(out_.str().find("Bridges built"), std::string::npos) << out_.str();
+    // In their places, after the white space in front of them.
+    EXPECT_NE(text.find("\n  " + c.aWritten), std::string::npos) << text;
+    EXPECT_NE(text.find("\n  " + c.bWritten), std::string::npos) << text;
+    EXPECT_EQ(Count(text, "<path"), 1) << text;  // the bridge
+  }
 }
 
 // The summary says "unchanged" exactly when the effect changed nothing, and

@@ -5,6 +5,7 @@
 #include "standin/art/art_store.h"
 #include "standin/core/host.h"
 #include "standin/core/suite_registry.h"
+#include "standin/journal/printable_text.h"
 
 namespace standin {
 
@@ -16,7 +17,8 @@ void RegisterArtSuites(Host& host) {
 }
 
 std::string ArtText(Host& host, ArtHandle art) {
-  if (art != nullptr && host.art().IsLive(art) && !art->source->name.empty()) return art->source->name;
+  if (art != nullptr && host.art().IsLive(art) && !art->source->name.empty())
+    return NameText(art->source->name);
   return HandleText(art);
 }
 

@@ -21,9 +21,10 @@ const PathSuite& StandinPathSuite();
 const PathStyleSuite& StandinPathStyleSuite();
 const RealMathSuite& StandinRealMathSuite();
 
-// An art handle as the journal shows it: the object's name when the store
-// holds the object and it has one, otherwise HandleText. Never reads through a
-// handle the store does not hold.
+// An art handle as the journal shows it: the object's name (as NameText
+// writes it: quoted unless plain, so that it never reads as a handle) when
+// the store holds the object and it has one, otherwise HandleText. Never
+// reads through a handle the store does not hold.
 std::string ArtText(Host& host, ArtHandle art);
 // A number as short text ("2.5", "-10"); a point as "(h, v)", "null" for none.
 std::string RealText(double value);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "host_api/host_errors.h"
+#include "standin/journal/printable_text.h"
 
 namespace standin {
 
@@ -83,7 +84,9 @@ std::vector<std::string> Journal::Ops(const std::string& suite) const {
 std::string Journal::Dump() const {
   std::ostringstream out;
   for (const auto& e : entries_) {
-    out << e.suite << '.' << e.op << '(' << e.args << ')';
+    // Arguments may hold text from a drawing; whatever made them, the
+    // journal prints nothing a terminal acts on.
+    out << e.suite << '.' << e.op << '(' << PrintableText(e.args) << ')';
     if (e.injected != 0) out << " -> " << CodeText(e.injected);
     out << '\n';
   }

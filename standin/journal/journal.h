@@ -79,7 +79,8 @@ class Journal {
   int Count(const std::string& op) const;
   // The operations in call order, optionally only those of `suite`.
   std::vector<std::string> Ops(const std::string& suite = "") const;
-  // One line per entry: "suite.op(args)" and " -> injected code" when failed.
+  // One line per entry: "suite.op(args)" and " -> injected code" when
+  // failed; the arguments as PrintableText writes them.
   std::string Dump() const;
   // Calls without a code that went ahead unrecorded for want of memory.
   int lost() const { return lost_; }
