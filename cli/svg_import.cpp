@@ -315,8 +315,8 @@ SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::A
   return Importer(text, source, store).Run();
 }
 
-SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store) {
-  return ParseSvg(ReadSvgFile(path), path, store);
+SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store, std::uint64_t maxBytes) {
+  return ParseSvg(ReadSvgFile(path, maxBytes), path, store);
 }
 
 }  // namespace morvelin
