@@ -215,7 +215,8 @@ TEST_F(ToolFilesTest, EachKindOfOutputTargetIsWrittenRefusedOrWrittenInto) {
        {{"made.svg", svg}}},
       {"a named pipe is written into, not replaced",
        [&] { mkfifo((dir_ / "pipe").c_str(), 0644); },
-       "cat pipe > got.svg & $M apply in.svg -o pipe; code=$?; wait; exit $code",
+       // The reader gives up after a while should the pipe never be written.
+       "timeout 10 cat pipe > got.svg & $M apply in.svg -o pipe; code=$?; wait; exit $code",
        0,
        "Wrote pipe",
        {{"got.svg", svg}}},
