@@ -1,8 +1,10 @@
 #include "cli/apply_command.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <iostream>
 #include <sstream>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/effect_session.h"
@@ -10,6 +12,8 @@
 #include "cli/png_render.h"
 #include "cli/svg_errors.h"
 #include "cli/svg_export.h"
+#include "cli/svg_input_file.h"
+#include "cli/svg_output_file.h"
 #include "cli/viscosity_warning.h"
 #include "standin/unite/unite_engine.h"
 
@@ -19,14 +23,14 @@ namespace {
 
 // Everything between start-up and shut-down: loads the drawing, applies the
 // effect, reports and saves. Messages for `err` go to `messages`.
-int ApplyInSession(EffectSession& session, const ApplyOptions& options, float viscosity, std::ostream& out,
-                   std::ostream& messages) {
+int ApplyInSession(EffectSession& session, const ApplyOptions& options, float viscosity,
+                   std::uint64_t maxInputBytes, std::ostream& out, std::ostream& messages) {
   if (session.startup() != kHostNoError) {
     messages << "morvelin apply: the plug-in did not start: " << CodeForPeople(session.startup()) << "\n";
     return kExitFailed;
   }
   try {
-    session.LoadDrawing(options.input);
+    session.LoadDrawing(options.input, maxInputBytes);
   } catch (const SvgError& error) {
     messages << "morvelin apply: " << error.what() << "\n";
     return kExitBadInput;
@@ -54,6 +58,12 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
     out << "United " << listed << " objects (circles and bridges) in " << source << ".\n";
   }
 
+  // A report that cannot be written (a full disk, a closed pipe) fails the
+  // run before any file is written.
+  if (!out.flush()) {
+    messages << "morvelin apply: cannot write the report to standard output; no file was written\n";
+    return kExitBadInput;
+  }
   try {
     session.Save(application, options.output, options.png);
   } catch (const OutputError& error) {
@@ -61,6 +71,10 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
     return kExitBadInput;
   }
   out << "Wrote " << options.output << (options.png.empty() ? "" : " and " + options.png) << ".\n";
+  if (!out.flush()) {
+    messages << "morvelin apply: cannot write the report to standard output (the files were written)\n";
+    return kExitBadInput;
+  }
   return kExitDone;
 }
 
@@ -69,15 +83,36 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
 int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream& err) {
   const std::optional<float> viscosity = ParseFloatArgument(options.viscosity);
   if (!viscosity.has_value()) {
-    err << "morvelin apply: --viscosity: not a number: " << options.viscosity << "\n";
+    err << "morvelin apply: --viscosity: " << FloatArgumentProblem(options.viscosity) << "\n";
     return kExitBadInput;
   }
+  const std::optional<std::uint64_t> maxInputBytes = ParseSizeArgument(options.maxInputSize);
+  if (!maxInputBytes.has_value()) {
+    err << "morvelin apply: --max-input-size: \"" << options.maxInputSize
+        << "\" is not a size (a number of bytes, or of K, M or G: 256M)\n";
+    return kExitBadInput;
+  }
+  // Every output is checked before anything runs: a run that would end in a
+  // refused file stops here, not after the effect.
+  std::vector<std::string> outputs = {options.output};
+  if (!options.png.empty()) outputs.push_back(options.png);
+  bool toStandardOutput = false;
+  try {
+    for (const OutputTarget& target : CheckOutputTargets(outputs, options.input))
+      toStandardOutput = toStandardOutput || target.kind == OutputTarget::Kind::kStandardOutput;
+  } catch (const OutputError& error) {
+    err << "morvelin apply: " << error.what() << "\n";
+    return kExitBadInput;
+  }
+  // An output on the standard output gets it to itself; the report goes to
+  // the standard error then.
+  std::ostream& report = toStandardOutput ? err : out;
   const std::string warning = ViscosityWarning(*viscosity);
   if (!warning.empty()) err << "morvelin apply: warning: " << warning << "\n";
 
   std::ostringstream messages;
   EffectSession session(options.trace);
-  const int code = ApplyInSession(session, options, *viscosity, out, messages);
+  const int code = ApplyInSession(session, options, *viscosity, *maxInputBytes, report, messages);
   session.Shutdown();
   // The trace covers the whole run, start-up to shut-down; the messages
   // follow it, so that the last line says how the run ended.
@@ -101,6 +136,10 @@ void AddApplyCommand(CLI::App& app, int& exitCode) {
     command->footer("This build writes no PNG previews (no --png).");
   }
   command->add_flag("--trace", options->trace, "print every host call of the run to stderr");
+  command
+      ->add_option("--max-input-size", options->maxInputSize,
+                   "the largest drawing read, as read and as unpacked (bytes, or with K, M or G)")
+      ->capture_default_str();
   command->callback([options, &exitCode] { exitCode = RunApplyCommand(*options, std::cout, std::cerr); });
 }
 

@@ -26,9 +26,7 @@ void AppendPointJson(std::string& json, const HostPoint& point) {
 // Parses one argument, or writes why it is not a number to `err`.
 std::optional<float> ParseNamedArgument(const char* name, const std::string& text, std::ostream& err) {
   const std::optional<float> value = ParseFloatArgument(text);
-  if (!value)
-    err << "morvelin bridge: " << name << " must be a number within the 32-bit float range, not \"" << text
-        << "\"\n";
+  if (!value) err << "morvelin bridge: " << name << ": " << FloatArgumentProblem(text) << "\n";
   return value;
 }
 
@@ -70,6 +68,11 @@ int RunBridgeCommand(const BridgeArguments& arguments, std::ostream& out, std::o
   // rounded to float.
   const HostReal rate = static_cast<HostReal>(static_cast<double>(*viscosity) / 100.0);
   out << BridgeOutlineJson(ComputeBridgeOutline(first, second, rate, *cap)) << '\n';
+  // A line that did not arrive (a full disk, a closed pipe) is a failure.
+  if (!out.flush()) {
+    err << "morvelin bridge: cannot write to standard output\n";
+    return 2;
+  }
   return 0;
 }
 

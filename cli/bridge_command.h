@@ -28,7 +28,8 @@ std::string BridgeOutlineJson(const std::optional<BridgeOutline>& outline);
 
 // Parses the arguments, computes the outline with the standard point math and
 // writes its JSON and a newline to `out`. Returns 0, or 2 after writing a
-// message to `err` when an argument is not a number.
+// message to `err` when an argument is not a float or `out` does not take the
+// line.
 int RunBridgeCommand(const BridgeArguments& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace morvelin

@@ -2,6 +2,7 @@
 #include "cli/edit_command.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -12,6 +13,8 @@
 #include "cli/float_text.h"
 #include "cli/png_render.h"
 #include "cli/svg_errors.h"
+#include "cli/svg_input_file.h"
+#include "cli/svg_output_file.h"
 #include "resources/resource_texts.h"
 #include "standin/core/host.h"
 #include "standin/dialogs/dialog_toolkit.h"
@@ -85,11 +88,29 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
   if (arguments.stored) {
     stored = ParseFloatArgument(*arguments.stored);
     if (!stored) {
-      err << kCommand << "--stored must be a number within the 32-bit float range, not \""
-          << *arguments.stored << "\"\n";
+      err << kCommand << "--stored: " << FloatArgumentProblem(*arguments.stored) << "\n";
       return kExitBadInput;
     }
   }
+  const std::optional<std::uint64_t> maxInputBytes = ParseSizeArgument(arguments.maxInputSize);
+  if (!maxInputBytes) {
+    err << kCommand << "--max-input-size: \"" << arguments.maxInputSize
+        << "\" is not a size (a number of bytes, or of K, M or G: 256M)\n";
+    return kExitBadInput;
+  }
+  std::vector<std::string> outputs = {arguments.output};
+  if (!arguments.png.empty()) outputs.push_back(arguments.png);
+  bool toStandardOutput = false;
+  try {
+    for (const OutputTarget& target : CheckOutputTargets(outputs, arguments.input))
+      toStandardOutput = toStandardOutput || target.kind == OutputTarget::Kind::kStandardOutput;
+  } catch (const OutputError& error) {
+    err << kCommand << error.what() << '\n';
+    return kExitBadInput;
+  }
+  // An output on the standard output gets it to itself; the table goes to
+  // the standard error then.
+  std::ostream& table = toStandardOutput ? err : out;
 
   EffectSession session;
   if (session.startup() != kHostNoError) {
@@ -97,7 +118,7 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
     return kExitFailed;
   }
   try {
-    session.LoadDrawing(arguments.input);
+    session.LoadDrawing(arguments.input, *maxInputBytes);
   } catch (const SvgError& error) {
     err << kCommand << error.what() << '\n';
     return kExitBadInput;
@@ -106,29 +127,39 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
   standin::Host& host = session.host();
   standin::EffectApplication& application = session.ApplyEffect(stored);
 
-  PrintHeader(out);
+  PrintHeader(table);
   host.dialogs().SetScript(actions);
   host.dialogs().SetObserver([&](const standin::UserAction& step, const DialogObject& dialog) {
-    PrintStep(out, step.Text(), dialog, host, application);
+    PrintStep(table, step.Text(), dialog, host, application);
   });
   const HostError result = host.effects().EditParameters(application);
   host.dialogs().SetObserver(nullptr);
 
-  out << "result: " << ResultText(result) << '\n';
-  out << "rate: " << RateText(host, application.parameters) << ", executed " << application.executions
-      << " times\n";
+  table << "result: " << ResultText(result) << '\n';
+  table << "rate: " << RateText(host, application.parameters) << ", executed " << application.executions
+        << " times\n";
   session.Shutdown();
   const standin::Balance balance = host.balance();
   if (!balance.Zero()) err << kCommand << "the host has handles outstanding: " << balance.Text() << '\n';
 
+  // A table that cannot be written (a full disk, a closed pipe) fails the
+  // run before any file is written.
+  if (!table.flush()) {
+    err << kCommand << "cannot write the table to standard output; no file was written\n";
+    return kExitBadInput;
+  }
   try {
     session.Save(application, arguments.output, arguments.png);
   } catch (const OutputError& error) {
     err << kCommand << error.what() << '\n';
     return kExitBadInput;
   }
-  out << "wrote " << arguments.output << '\n';
-  if (!arguments.png.empty()) out << "wrote " << arguments.png << '\n';
+  table << "wrote " << arguments.output << '\n';
+  if (!arguments.png.empty()) table << "wrote " << arguments.png << '\n';
+  if (!table.flush()) {
+    err << kCommand << "cannot write the table to standard output (the files were written)\n";
+    return kExitBadInput;
+  }
   const bool finished = result == kHostNoError || result == kHostErrCancelled;
   return finished && balance.Zero() ? kExitDone : kExitFailed;
 }
@@ -154,6 +185,10 @@ void AddEditCommand(CLI::App& app, int& exitCode) {
                    "dialog closes (as cancel) when they run out")
       ->capture_default_str();
   command->add_option("-o,--output", arguments->output, "the SVG file to write")->capture_default_str();
+  command
+      ->add_option("--max-input-size", arguments->maxInputSize,
+                   "the largest drawing read, as read and as unpacked (bytes, or with K, M or G)")
+      ->capture_default_str();
   if (PngPreviewAvailable()) {
     command->add_option("--png", arguments->png, "also draw the result as a PNG (drawn by librsvg)");
   } else {

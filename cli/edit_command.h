@@ -14,7 +14,8 @@ struct EditArguments {
   std::optional<std::string> stored;  // --stored V: the "rate" the application has; none: no "rate"
   std::string actions = "ok";         // --actions: the scripted user's actions
   std::string output = "morvelin-edit.svg";
-  std::string png;  // --png; empty for none
+  std::string png;                    // --png; empty for none
+  std::string maxInputSize = "256M";  // --max-input-size: the largest drawing read
 };
 
 // Checks the script and the stored rate (exit code 2 and a message on `err`
@@ -27,7 +28,9 @@ struct EditArguments {
 // the drawn art when the effect never ran) as SVG, and as PNG when asked.
 // Returns an ExitCode: kExitDone after OK or cancel, kExitFailed when the
 // plug-in or the host fails, kExitBadInput for bad arguments, an unreadable
-// drawing or an output that cannot be written (then neither file is written).
+// drawing, an output that cannot be written (checked before the drawing is
+// read; then neither file is written) and a table `out` does not take. When
+// the SVG goes to the standard output, the table goes to `err`.
 int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace morvelin

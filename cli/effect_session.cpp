@@ -29,9 +29,9 @@ void EffectSession::Shutdown() {
   session_.Shutdown();
 }
 
-void EffectSession::LoadDrawing(const std::string& path) {
+void EffectSession::LoadDrawing(const std::string& path, std::uint64_t maxBytes) {
   drawing_ = path.empty() ? ParseSvg(SampleDrawingSvg(), "built-in sample", host_.art())
-                          : LoadSvgFile(path, host_.art());
+                          : LoadSvgFile(path, host_.art(), maxBytes);
 }
 
 void EffectSession::LoadDrawingText(const std::string& text, const std::string& name) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/svg_drawing.h"
+#include "cli/svg_input_file.h"
 #include "standin/core/host.h"
 #include "standin/core/plugin_session.h"
 #include "standin/effects/effect_host.h"
@@ -31,9 +32,10 @@ class EffectSession {
   // Sends "Shutdown" once; later calls do nothing.
   void Shutdown();
 
-  // Reads the drawing at `path`, or the built-in sample when `path` is empty.
+  // Reads the drawing at `path`, or the built-in sample when `path` is empty;
+  // a drawing of more than `maxBytes` (as read or as unpacked) is refused.
   // Throws SvgError.
-  void LoadDrawing(const std::string& path);
+  void LoadDrawing(const std::string& path, std::uint64_t maxBytes = kDefaultMaxInputBytes);
   // Reads the drawing from SVG `text`; `name` labels it in messages.
   void LoadDrawingText(const std::string& text, const std::string& name);
 

@@ -17,4 +17,10 @@ std::string FloatText(float value);
 // float range.
 std::optional<float> ParseFloatArgument(std::string_view text);
 
+// Why ParseFloatArgument refuses `text`, for a message: "\"1e39\" is beyond
+// the 32-bit float range (largest 3.4028235e+38)", "\"1e-50\" is too close to
+// zero for a 32-bit float (smallest 1e-45)" or "\"abc\" is not a number";
+// empty when it takes it.
+std::string FloatArgumentProblem(std::string_view text);
+
 }  // namespace morvelin

@@ -2,12 +2,14 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <cstdint>
 #include <iostream>
 #include <sstream>
 
 #include "cli/commands.h"
 #include "cli/inkscape_effect.h"
 #include "cli/svg_errors.h"
+#include "cli/svg_input_file.h"
 #include "cli/svg_raw_xml.h"
 
 namespace morvelin {
@@ -30,13 +32,19 @@ int RunInkscapeCommand(const InkscapeOptions& options, std::ostream& out, std::o
         << "\".\n";
     return 2;
   }
+  const std::optional<std::uint64_t> maxInputBytes = ParseSizeArgument(options.maxInputSize);
+  if (!maxInputBytes) {
+    err << "Morvelin: --max-input-size: \"" << options.maxInputSize
+        << "\" is not a size (a number of bytes, or of K, M or G: 256M)\n";
+    return 2;
+  }
   request.ids = options.ids;
   // Inkscape hands over a temporary copy, whose name means nothing to the
   // person reading the message.
   request.name = "the document";
   std::string result;
   try {
-    request.text = ReadSvgFile(options.input);
+    request.text = ReadSvgFile(options.input, *maxInputBytes);
     result = ApplyEffectToSelection(request);
   } catch (const SvgError& error) {
     err << "Morvelin: " << error.what() << "\n";
@@ -62,6 +70,10 @@ void AddInkscapeCommand(CLI::App& app, int& exitCode) {
   command->add_option("IN", options->input, "the document Inkscape hands over")->required();
   command->add_option("--id", options->ids, "a selected object (once per object; none: the whole drawing)");
   command->add_option("--viscosity", options->viscosity, "the effect's viscosity, 1 to 100")
+      ->capture_default_str();
+  command
+      ->add_option("--max-input-size", options->maxInputSize,
+                   "the largest document read, as read and as unpacked (bytes, or with K, M or G)")
       ->capture_default_str();
   // Inkscape also names the nodes selected with its node tool; the effect
   // works on whole objects.

@@ -12,9 +12,10 @@
 namespace morvelin {
 
 struct InkscapeOptions {
-  std::string input;             // the document Inkscape saved for the extension
-  std::vector<std::string> ids;  // the selection; none: the whole drawing
-  std::string viscosity = "50";  // a whole number, 1 to 100
+  std::string input;                  // the document Inkscape saved for the extension
+  std::vector<std::string> ids;       // the selection; none: the whole drawing
+  std::string viscosity = "50";       // a whole number, 1 to 100
+  std::string maxInputSize = "256M";  // the largest document read, as read and as unpacked
 };
 
 // Runs the command; returns the exit code: 0 with the document on `out`;

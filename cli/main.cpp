@@ -1,6 +1,8 @@
 // morvelin: runs the plug-in in the stand-in host on drawings, from the shell.
 #include <CLI/CLI.hpp>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 
 #include "cli/commands.h"
@@ -48,6 +50,15 @@ int main(int argc, char** argv) {
     const int code = app.exit(error);
     // Help and version are not errors; every bad argument exits with 2.
     return code == 0 ? morvelin::kExitDone : morvelin::kExitBadInput;
+  } catch (const std::bad_alloc&) {
+    // The commands run inside parse. Running out of memory anywhere ends the
+    // run with a message; the staged output files are gone with the objects
+    // that held them.
+    std::cerr << "morvelin: out of memory\n";
+    return morvelin::kExitFailed;
+  } catch (const std::exception& error) {
+    std::cerr << "morvelin: " << error.what() << "\n";
+    return morvelin::kExitFailed;
   }
   return exitCode;
 }

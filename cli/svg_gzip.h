@@ -3,6 +3,7 @@
 // whatever the file's name.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,10 +15,12 @@ inline bool IsGzip(std::string_view bytes) {
          static_cast<unsigned char>(bytes[1]) == 0x8b;
 }
 
-// The unpacked contents of the gzip stream `bytes`, read from the file
-// `path` (named in errors). Throws SvgError for a damaged or truncated
-// stream, and in a build without zlib, saying that it reads only
-// uncompressed drawings.
-std::string Gunzip(std::string_view bytes, const std::string& path);
+// The unpacked contents of the gzip stream `bytes` (one member or several
+// one after another, as gzip reads them), read from the file `path` (named
+// in errors). Throws SvgError for a damaged or truncated stream, for bytes
+// after it that are neither another member nor zero padding, for contents of
+// more than `maxBytes` bytes (naming that limit; unpacking stops there), and
+// in a build without zlib, saying that it reads only uncompressed drawings.
+std::string Gunzip(std::string_view bytes, const std::string& path, std::uint64_t maxBytes);
 
 }  // namespace morvelin

@@ -5,7 +5,7 @@
 
 namespace morvelin {
 
-std::string Gunzip(std::string_view, const std::string& path) {
+std::string Gunzip(std::string_view, const std::string& path, std::uint64_t) {
   throw SvgError(path,
                  "is a compressed drawing (gzip, .svgz), which this build does not read: unpack it first "
                  "(gzip -dc IN.svgz > IN.svg)");

@@ -325,8 +325,8 @@ SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::A
   return Importer(std::string(text), source, store).Run();
 }
 
-SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store) {
-  return Importer(ReadSvgFile(path), path, store).Run();
+SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store, std::uint64_t maxBytes) {
+  return Importer(ReadSvgFile(path, maxBytes), path, store).Run();
 }
 
 }  // namespace morvelin

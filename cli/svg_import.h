@@ -23,13 +23,16 @@
 
 #include "cli/svg_drawing.h"
 #include "cli/svg_errors.h"
+#include "cli/svg_input_file.h"
 #include "standin/art/art_store.h"
 
 namespace morvelin {
 
 // Reads the SVG file at `path` into `store`. Throws SvgError for an
-// unreadable file and for everything ParseSvg rejects.
-SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store);
+// unreadable file, one over `maxBytes` (see ReadDrawingBytes) and for
+// everything ParseSvg rejects.
+SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store,
+                       std::uint64_t maxBytes = kDefaultMaxInputBytes);
 
 // Reads SVG `text` into `store`; `source` names it in error messages. Throws
 // SvgError (with line and column) for XML that is not well formed (see

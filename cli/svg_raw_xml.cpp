@@ -1,12 +1,7 @@
 #include "cli/svg_raw_xml.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "cli/number_chars.h"
 #include "cli/svg_errors.h"
-#include "cli/svg_gzip.h"
 
 namespace morvelin {
 
@@ -41,16 +36,8 @@ void RequoteAttributes(pugi::xml_node node) {
   node.traverse(requote);
 }
 
-std::string ReadSvgFile(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) throw SvgError(path, "is a directory");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw SvgError(path, "cannot open the file");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw SvgError(path, "cannot read the file");
-  std::string bytes = text.str();
-  return IsGzip(bytes) ? Gunzip(bytes, path) : bytes;
+std::string ReadSvgFile(const std::string& path, std::uint64_t maxBytes) {
+  return ReadDrawingBytes(path, maxBytes);
 }
 
 std::string MatrixText(const SvgMatrix& m) {

@@ -6,6 +6,7 @@
 #include <pugixml.hpp>
 #include <string>
 
+#include "cli/svg_input_file.h"
 #include "cli/svg_matrix.h"
 
 namespace morvelin {
@@ -25,9 +26,9 @@ constexpr unsigned kRawPrintOptions = pugi::format_raw | pugi::format_no_escapes
 void RequoteAttributes(pugi::xml_node node);
 
 // The text of the file at `path`, unpacked first when the file is
-// gzip-compressed (.svgz). Throws SvgError for a folder, an unreadable file
-// and a damaged compressed one.
-std::string ReadSvgFile(const std::string& path);
+// gzip-compressed (.svgz). Throws SvgError for a folder, an unreadable file,
+// a damaged compressed one and one over `maxBytes` (see ReadDrawingBytes).
+std::string ReadSvgFile(const std::string& path, std::uint64_t maxBytes = kDefaultMaxInputBytes);
 
 // "matrix(a b c d e f)", each number the shortest text that reads back as
 // the same double.

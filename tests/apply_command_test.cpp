@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <regex>
@@ -14,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/svg_errors.h"
+#include "cli/svg_output_file.h"
 #include "plugin/plugin_globals.h"
 
 namespace {
@@ -305,6 +308,54 @@ TEST_F(ApplyCommandTest, TraceListsEveryHostCallAndComparesEqualBetweenRuns) {
   for (int i = 1; i < 200; ++i) ballast.emplace_back(new char[static_cast<std::size_t>(i) * 24]);
   ASSERT_EQ(Run(options), 0) << err_.str();
   EXPECT_EQ(err_.str(), first);
+}
+
+// Files are put in place only together: when the second cannot be renamed,
+// the first, already renamed, is put back as it was (its old bytes, or no
+// file), and no temporary file or second name of the old one stays.
+TEST_F(ApplyCommandTest, ACommitThatFailsPutsBackTheFilesRenamedBeforeIt) {
+  struct Row {
+    const char* what;
+    bool firstExists;
+    std::function<void(const fs::path& second)> spoil;  // after staging, before Commit
+    const char* says;
+  };
+  const Row rows[] = {
+      {"the second target became a folder; the first had a file", true,
+       [](const fs::path& second) { fs::create_directory(second); }, "is no longer a regular file"},
+      {"the second target became a folder; the first was new", false,
+       [](const fs::path& second) { fs::create_directory(second); }, "is no longer a regular file"},
+      {"the second target's folder is gone", true,
+       [](const fs::path& second) { fs::remove_all(second.parent_path()); }, "cannot replace the file"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "sub");
+    const fs::path first = dir_ / "first.svg", second = dir_ / "sub" / "second.png";
+    if (row.firstExists) Write("first.svg", "old");
+    std::string message;
+    {
+      morvelin::OutputFiles files;
+      files.Stage(first.string(), "new first");
+      files.Stage(second.string(), "new second");
+      row.spoil(second);
+      try {
+        files.Commit();
+      } catch (const morvelin::OutputError& error) {
+        message = error.what();
+      }
+    }
+    EXPECT_NE(message.find(second.string() + ": " + row.says), std::string::npos) << message;
+    EXPECT_NE(message.find("the files written before it were put back"), std::string::npos) << message;
+    if (row.firstExists) {
+      EXPECT_EQ(Read(first), "old");
+    } else {
+      EXPECT_FALSE(fs::exists(first));
+    }
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir_))
+      EXPECT_EQ(entry.path().filename().string().rfind(".morvelin-", 0), std::string::npos) << entry.path();
+  }
 }
 
 }  // namespace
