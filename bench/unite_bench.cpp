@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/effect_session.h"
+#include "cli/session/effect_session.h"
 #include "standin/art/art_object.h"
 #include "standin/unite/flatten.h"
 #include "standin/unite/outline_art.h"

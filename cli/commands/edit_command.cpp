@@ -1,0 +1,167 @@
+// `morvelin edit [IN.svg] [--stored V] [--actions "..."] [-o OUT.svg] [--png OUT.png]`
+#include "cli/commands/edit_command.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "cli/commands/commands.h"
+#include "cli/session/effect_session.h"
+#include "cli/session/png_render.h"
+#include "cli/svg/float_text.h"
+#include "cli/svg/svg_errors.h"
+#include "resources/resource_texts.h"
+#include "standin/core/host.h"
+#include "standin/dialogs/dialog_toolkit.h"
+#include "standin/dictionary/dictionary_store.h"
+#include "standin/effects/effect_host.h"
+
+namespace morvelin {
+
+namespace {
+
+constexpr char kCommand[] = "morvelin edit: ";
+
+// The dialog's items, as the plug-in's dialog template numbers them.
+constexpr int32_t kValueTextID = MORVELIN_ITEM_VALUE_ID;
+constexpr int32_t kSliderID = MORVELIN_ITEM_SLIDER_ID;
+constexpr int32_t kPreviewID = MORVELIN_ITEM_PREVIEW_ID;
+constexpr int32_t kOpeningTextID = MORVELIN_ITEM_OPENING_ID;
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The "rate" the dictionary holds now, or "none".
+std::string RateText(standin::Host& host, DictionaryHandle parameters) {
+  const standin::DictEntry* entry = host.dictionaries().Find(parameters, "rate");
+  if (entry == nullptr) return "none";
+  if (entry->type != standin::DictEntry::Type::kReal) return "(not a real)";
+  return FloatText(entry->real);
+}
+
+std::string Cell(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
+}
+
+void PrintHeader(std::ostream& out) {
+  out << Cell("step", 16) << Cell("slider", 8) << Cell("value", 8) << Cell("opening", 9) << Cell("preview", 9)
+      << Cell("rate", 8) << "executed\n";
+}
+
+void PrintStep(std::ostream& out, const std::string& step, const DialogObject& dialog, standin::Host& host,
+               const standin::EffectApplication& application) {
+  const ItemObject* slider = dialog.Find(kSliderID);
+  const ItemObject* value = dialog.Find(kValueTextID);
+  const ItemObject* preview = dialog.Find(kPreviewID);
+  const ItemObject* opening = dialog.Find(kOpeningTextID);
+  out << Cell(step, 16) << Cell(slider != nullptr ? std::to_string(slider->value) : "-", 8)
+      << Cell(value != nullptr ? Quoted(value->text) : "-", 8)
+      << Cell(opening != nullptr ? Quoted(opening->text) : "-", 9)
+      << Cell(preview == nullptr      ? "-"
+              : preview->boolean != 0 ? "[x]"
+                                      : "[ ]",
+              9)
+      << Cell(RateText(host, application.parameters), 8) << application.executions << '\n';
+}
+
+std::string ResultText(HostError result) {
+  if (result == kHostNoError) return "0 (OK)";
+  if (result == kHostErrCancelled) return "'STOP' (cancelled)";
+  return standin::CodeText(result) + " (failed)";
+}
+
+}  // namespace
+
+int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err) {
+  // Everything the user typed is checked before the dialog opens.
+  std::vector<standin::UserAction> actions;
+  std::string problem;
+  if (!standin::ParseUserScript(arguments.actions, &actions, &problem)) {
+    err << kCommand << problem << '\n';
+    return kExitBadInput;
+  }
+  std::optional<float> stored;
+  if (arguments.stored) {
+    stored = ParseFloatArgument(*arguments.stored);
+    if (!stored) {
+      err << kCommand << "--stored must be a number within the 32-bit float range, not \""
+          << *arguments.stored << "\"\n";
+      return kExitBadInput;
+    }
+  }
+
+  EffectSession session;
+  if (session.startup() != kHostNoError) {
+    err << kCommand << "the plug-in did not start: " << standin::CodeText(session.startup()) << '\n';
+    return kExitFailed;
+  }
+  try {
+    session.LoadDrawing(arguments.input);
+  } catch (const SvgError& error) {
+    err << kCommand << error.what() << '\n';
+    return kExitBadInput;
+  }
+  for (const std::string& warning : session.drawing().warnings) err << warning << '\n';
+  standin::Host& host = session.host();
+  standin::EffectApplication& application = session.ApplyEffect(stored);
+
+  PrintHeader(out);
+  host.dialogs().SetScript(actions);
+  host.dialogs().SetObserver([&](const standin::UserAction& step, const DialogObject& dialog) {
+    PrintStep(out, step.Text(), dialog, host, application);
+  });
+  const HostError result = host.effects().EditParameters(application);
+  host.dialogs().SetObserver(nullptr);
+
+  out << "result: " << ResultText(result) << '\n';
+  out << "rate: " << RateText(host, application.parameters) << ", executed " << application.executions
+      << " times\n";
+  session.Shutdown();
+  const standin::Balance balance = host.balance();
+  if (!balance.Zero()) err << kCommand << "the host has handles outstanding: " << balance.Text() << '\n';
+
+  try {
+    session.Save(application, arguments.output, arguments.png);
+  } catch (const OutputError& error) {
+    err << kCommand << error.what() << '\n';
+    return kExitBadInput;
+  }
+  out << "wrote " << arguments.output << '\n';
+  if (!arguments.png.empty()) out << "wrote " << arguments.png << '\n';
+  const bool finished = result == kHostNoError || result == kHostErrCancelled;
+  return finished && balance.Zero() ? kExitDone : kExitFailed;
+}
+
+void AddEditCommand(CLI::App& app, int& exitCode) {
+  // Owned by the callback, which outlives this function with the app; the
+  // options write into them when the command line is parsed.
+  auto arguments = std::make_shared<EditArguments>();
+  auto noStored = std::make_shared<bool>(false);
+  CLI::App* command = app.add_subcommand(
+      "edit",
+      "Open the effect's Edit-Parameters dialog on a drawing (the built-in sample when none is given), "
+      "play a person's actions in it and print what the dialog and the drawing show after each one.");
+  command->add_option("IN.svg", arguments->input, "the drawing; the effect is applied to all of it");
+  CLI::Option* stored =
+      command->add_option("--stored", arguments->stored, "the application already has \"rate\" V (a float)");
+  CLI::Option* none = command->add_flag("--no-stored", *noStored,
+                                        "the application has no \"rate\" yet, a first use (the default)");
+  stored->excludes(none);
+  command
+      ->add_option("--actions", arguments->actions,
+                   "actions separated by ';': drag N, tick, untick, click preview, ok, cancel, close; the "
+                   "dialog closes (as cancel) when they run out")
+      ->capture_default_str();
+  command->add_option("-o,--output", arguments->output, "the SVG file to write")->capture_default_str();
+  if (PngPreviewAvailable()) {
+    command->add_option("--png", arguments->png, "also draw the result as a PNG (drawn by librsvg)");
+  } else {
+    command->footer("This build writes no PNG previews (no --png).");
+  }
+  // --no-stored is what happens without --stored; it only excludes it.
+  command->callback(
+      [arguments, noStored, &exitCode] { exitCode = RunEditCommand(*arguments, std::cout, std::cerr); });
+}
+
+}  // namespace morvelin
