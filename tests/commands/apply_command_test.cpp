@@ -190,12 +190,21 @@ TEST_F(ApplyCommandTest, TraceListsEveryHostCallAndComparesEqualBetweenRuns) {
   ASSERT_EQ(Run(options), 0) << err_.str();
   const std::string first = err_.str();
 
-  // The run itself, and start-up and shut-down around it: the first call
-  // acquires a suite, the last frees the globals block.
-  EXPECT_NE(first.find("AI Pathfinder Suite.DoUniteEffect("), std::string::npos);
-  EXPECT_NE(first.find("AI Art Suite.DuplicateArt("), std::string::npos);
-  EXPECT_NE(first.find("AI Live Effect Suite.AddLiveEffect("), std::string::npos) << first;
-  EXPECT_EQ(first.rfind("SP Basic Suite.AcquireSuite(", 0), 0u) << first;
+  // The run itself, and start-up and shut-down around it: each message the
+  // host sends stands on a line of its own before the calls the plug-in made
+  // for it, with the code it returned. Start-up's first call acquires a
+  // suite; shut-down's last frees the globals block.
+  const std::size_t startup = first.find("message \"SP Interface\" \"Startup\" returned 0\n");
+  const std::size_t goLive = first.find("message \"AI Live Effect\" \"AI Live Effect Go Live\" returned 0\n");
+  const std::size_t shutdown = first.find("message \"SP Interface\" \"Shutdown\" returned 0\n");
+  EXPECT_EQ(startup, 0u) << first;
+  EXPECT_EQ(first.find("SP Basic Suite.AcquireSuite("), first.find('\n') + 1) << first;
+  ASSERT_NE(goLive, std::string::npos) << first;
+  ASSERT_NE(shutdown, std::string::npos) << first;
+  EXPECT_LT(first.find("AI Live Effect Suite.AddLiveEffect("), goLive) << first;
+  EXPECT_LT(goLive, first.find("AI Art Suite.DuplicateArt(")) << first;
+  EXPECT_LT(first.find("AI Pathfinder Suite.DoUniteEffect("), shutdown) << first;
+  EXPECT_GT(first.find("AI Pathfinder Suite.DoUniteEffect("), goLive) << first;
   const std::string lastLine = first.substr(first.rfind('\n', first.size() - 2) + 1);
   EXPECT_NE(lastLine.find(".FreeBlock("), std::string::npos) << lastLine;
   // Handles are serial numbers, never address bits.
