@@ -17,7 +17,7 @@
 
 #include "cli/session/effect_session.h"
 #include "standin/art/art_object.h"
-#include "standin/unite/flatten.h"
+#include "tests/support/flatten.h"
 #include "standin/unite/outline_art.h"
 #include "standin/unite/unite_engine.h"
 

@@ -1,4 +1,4 @@
-#include "standin/unite/flatten.h"
+#include "tests/support/flatten.h"
 
 #include <cmath>
 

@@ -1,4 +1,5 @@
-// Areas of path art, measured on the same flattened outlines the unite uses.
+// Areas of path art for the tests: flattened finely, and for the area painted
+// under the fill rule, resolved on the unite's grid.
 #pragma once
 
 struct ArtObject;
