@@ -4,9 +4,9 @@
 #     itself and host_api/: never the stand-in host (standin/) or the tool (cli/);
 #   the stand-in host (standin/) includes only itself and host_api/: never the
 #     plug-in or the tool;
-#   the SVG layer (cli/svg/) includes only itself, host_api/ and the stand-in's
-#     art objects (standin/art/): never the plug-in, the tool's other layers
-#     or CLI11.
+#   the SVG layer (cli/svg/) includes only itself, host_api/, the stand-in's
+#     art objects (standin/art/) and UTF-8 (standin/text/): never the plug-in,
+#     the tool's other layers or CLI11.
 # Prints each wrong include as file:line and exits 1 when there is one.
 #   scripts/check-includes.sh [ROOT]   (default: this checkout)
 set -euo pipefail
@@ -47,7 +47,8 @@ never() {
 plugin='plugin/|menus/|blend/|params/|resources/'
 only plugin menus blend params resources -- "${plugin}|host_api/" "the plug-in includes only itself and host_api/"
 only standin -- "standin/|host_api/" "the stand-in includes only itself and host_api/"
-only cli/svg -- "cli/svg/|host_api/|standin/art/" "the SVG layer includes only itself, host_api/ and standin/art/"
+only cli/svg -- "cli/svg/|host_api/|standin/art/|standin/text/" \
+  "the SVG layer includes only itself, host_api/, standin/art/ and standin/text/"
 never cli/svg -- "CLI/" "the SVG layer does not use CLI11"
 
 if [ "$status" -eq 0 ]; then echo "includes run one way"; fi

@@ -71,41 +71,49 @@ std::string ResultText(HostError result) {
   return standin::CodeText(result) + " (failed)";
 }
 
-}  // namespace
-
-int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err) {
-  // Everything the user typed is checked before the dialog opens.
-  std::vector<standin::UserAction> actions;
+// Everything the user typed, checked before the dialog opens: the script of
+// actions and the stored rate. False, with the problem said on `err`, when
+// either is bad.
+bool ReadEditInput(const EditArguments& arguments, std::vector<standin::UserAction>* actions,
+                   std::optional<float>* stored, std::ostream& err) {
   std::string problem;
-  if (!standin::ParseUserScript(arguments.actions, &actions, &problem)) {
+  if (!standin::ParseUserScript(arguments.actions, actions, &problem)) {
     err << kCommand << problem << '\n';
-    return kExitBadInput;
+    return false;
   }
-  std::optional<float> stored;
   if (arguments.stored) {
-    stored = ParseFloatArgument(*arguments.stored);
-    if (!stored) {
+    *stored = ParseFloatArgument(*arguments.stored);
+    if (!*stored) {
       err << kCommand << "--stored must be a number within the 32-bit float range, not \""
           << *arguments.stored << "\"\n";
-      return kExitBadInput;
+      return false;
     }
   }
+  return true;
+}
 
-  EffectSession session;
+// Checks the plug-in started and reads the drawing, saying its warnings;
+// kExitDone when both went well.
+int OpenDrawing(EffectSession& session, const std::string& input, std::ostream& err) {
   if (session.startup() != kHostNoError) {
     err << kCommand << "the plug-in did not start: " << standin::CodeText(session.startup()) << '\n';
     return kExitFailed;
   }
   try {
-    session.LoadDrawing(arguments.input);
+    session.LoadDrawing(input);
   } catch (const SvgError& error) {
     err << kCommand << error.what() << '\n';
     return kExitBadInput;
   }
   for (const std::string& warning : session.drawing().warnings) err << warning << '\n';
-  standin::Host& host = session.host();
-  standin::EffectApplication& application = session.ApplyEffect(stored);
+  return kExitDone;
+}
 
+// Opens the Edit-Parameters dialog on `application` and plays the actions in
+// it, printing what the dialog and the drawing show after each one; returns
+// the plug-in's code.
+HostError PlayDialog(standin::Host& host, standin::EffectApplication& application,
+                     const std::vector<standin::UserAction>& actions, std::ostream& out) {
   PrintHeader(out);
   host.dialogs().SetScript(actions);
   host.dialogs().SetObserver([&](const standin::UserAction& step, const DialogObject& dialog) {
@@ -113,6 +121,36 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
   });
   const HostError result = host.effects().EditParameters(application);
   host.dialogs().SetObserver(nullptr);
+  return result;
+}
+
+// Writes the drawing (and the PNG when asked); false, said on `err`, when an
+// output cannot be written.
+bool SaveEdited(EffectSession& session, const standin::EffectApplication& application,
+                const EditArguments& arguments, std::ostream& out, std::ostream& err) {
+  try {
+    session.Save(application, arguments.output, arguments.png);
+  } catch (const OutputError& error) {
+    err << kCommand << error.what() << '\n';
+    return false;
+  }
+  out << "wrote " << arguments.output << '\n';
+  if (!arguments.png.empty()) out << "wrote " << arguments.png << '\n';
+  return true;
+}
+
+}  // namespace
+
+int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err) {
+  std::vector<standin::UserAction> actions;
+  std::optional<float> stored;
+  if (!ReadEditInput(arguments, &actions, &stored, err)) return kExitBadInput;
+
+  EffectSession session;
+  if (const int code = OpenDrawing(session, arguments.input, err); code != kExitDone) return code;
+  standin::Host& host = session.host();
+  standin::EffectApplication& application = session.ApplyEffect(stored);
+  const HostError result = PlayDialog(host, application, actions, out);
 
   out << "result: " << ResultText(result) << '\n';
   out << "rate: " << RateText(host, application.parameters) << ", executed " << application.executions
@@ -121,14 +159,7 @@ int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostre
   const standin::Balance balance = host.balance();
   if (!balance.Zero()) err << kCommand << "the host has handles outstanding: " << balance.Text() << '\n';
 
-  try {
-    session.Save(application, arguments.output, arguments.png);
-  } catch (const OutputError& error) {
-    err << kCommand << error.what() << '\n';
-    return kExitBadInput;
-  }
-  out << "wrote " << arguments.output << '\n';
-  if (!arguments.png.empty()) out << "wrote " << arguments.png << '\n';
+  if (!SaveEdited(session, application, arguments, out, err)) return kExitBadInput;
   const bool finished = result == kHostNoError || result == kHostErrCancelled;
   return finished && balance.Zero() ? kExitDone : kExitFailed;
 }

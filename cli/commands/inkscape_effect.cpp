@@ -13,6 +13,7 @@
 #include "cli/svg/svg_element.h"
 #include "cli/svg/svg_export.h"
 #include "cli/svg/svg_import.h"
+#include "cli/svg/svg_matrix.h"
 #include "cli/svg/svg_raw_xml.h"
 #include "cli/svg/svg_shape_element.h"
 #include "cli/svg/svg_transform.h"
@@ -57,24 +58,9 @@ bool IsHidden(pugi::xml_node node) {
   return false;
 }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
-
 bool IsLayer(pugi::xml_node node) {
   return std::string_view(node.name()) == "g" &&
          std::string_view(node.attribute("inkscape:groupmode").value()) == "layer";
-}
-
-// False for a matrix that flattens the plane (no inverse).
-bool Invert(const SvgMatrix& m, SvgMatrix* inverse) {
-  const double det = m.a * m.d - m.b * m.c;
-  if (det == 0 || !std::isfinite(det)) return false;
-  *inverse = SvgMatrix{m.d / det,
-                       -m.b / det,
-                       -m.c / det,
-                       m.a / det,
-                       (m.c * m.f - m.d * m.e) / det,
-                       (m.b * m.e - m.a * m.f) / det};
-  return true;
 }
 
 // A product of a matrix and its inverse comes back within rounding of the
@@ -152,15 +138,7 @@ class SelectionEdit {
       : request_(request), source_{request.text, request.name} {}
 
   std::string Run() {
-    Parse(document_, source_);
-    root_ = document_.document_element();
-    // The whole document is read as `apply` reads it, so that a fault
-    // anywhere in it is reported at its place in the file.
-    {
-      standin::ArtStore store;
-      store.Dispose(ParseSvg(request_.text, request_.name, store).root);
-    }
-    RequoteAttributes(root_);
+    ReadDocument();
     const DocumentIndex index(root_);
 
     const std::vector<pugi::xml_node> art = SelectedArt(index);
@@ -172,16 +150,46 @@ class SelectionEdit {
       SvgElement(topmost, source_).Fail("the groups around the selection flatten it (no inverse transform)");
     }
 
-    // Sources with the transform that keeps each where it was drawn, taken
-    // before anything moves.
-    std::vector<std::pair<pugi::xml_node, SvgMatrix>> sources;
     std::vector<pugi::xml_node> oldEffects;
+    const Placed sources = TakeSources(art, toPlace, &oldEffects);
+    pugi::xml_node effect = topmost.parent().insert_child_before("g", topmost);
+    pugi::xml_node kept = effect.append_child("g");
+    MoveSources(sources, kept);
+    NameGroups(effect, kept, oldEffects, index);
+    for (pugi::xml_node old : oldEffects) old.parent().remove_child(old);
+    AddOutlineAt(effect, kept, placeMatrix);
+    return ResultText();
+  }
+
+ private:
+  // Elements with the transform that keeps each where it was drawn.
+  using Placed = std::vector<std::pair<pugi::xml_node, SvgMatrix>>;
+
+  // Parses the document, and reads the whole of it as `apply` reads it, so
+  // that a fault anywhere in it is reported at its place in the file.
+  void ReadDocument() {
+    Parse(document_, source_);
+    root_ = document_.document_element();
+    {
+      standin::ArtStore store;
+      store.Dispose(ParseSvg(request_.text, request_.name, store).root);
+    }
+    RequoteAttributes(root_);
+  }
+
+  // The sources, taken before anything moves: the selected objects and the
+  // kept sources of the selected effect groups (which go into
+  // *oldEffects), each with the transform that keeps it where it was drawn
+  // once it sits where `toPlace` maps to.
+  Placed TakeSources(const std::vector<pugi::xml_node>& art, const SvgMatrix& toPlace,
+                     std::vector<pugi::xml_node>* oldEffects) const {
+    Placed sources;
     for (const pugi::xml_node node : art) {
       if (!IsGroup(node, kEffectClass)) {
         sources.emplace_back(node, toPlace * ParentMatrix(node));
         continue;
       }
-      oldEffects.push_back(node);
+      oldEffects->push_back(node);
       for (pugi::xml_node kept : node.children()) {
         if (!IsGroup(kept, kSourcesClass)) continue;
         for (pugi::xml_node source : kept.children()) {
@@ -190,11 +198,12 @@ class SelectionEdit {
         }
       }
     }
+    return sources;
+  }
 
-    pugi::xml_node parent = topmost.parent();
-    pugi::xml_node effect = parent.insert_child_before("g", topmost);
-    pugi::xml_node kept = effect.append_child("g");
-    for (auto& [node, matrix] : sources) {
+  // Moves each source into `kept`, with its transform in front of its own.
+  static void MoveSources(const Placed& sources, pugi::xml_node kept) {
+    for (auto [node, matrix] : sources) {
       if (!NearIdentity(matrix)) {
         pugi::xml_attribute transform = node.attribute("transform");
         if (!transform) transform = node.append_attribute("transform");
@@ -206,22 +215,20 @@ class SelectionEdit {
       if (space.type() == pugi::node_pcdata && IsBlank(space.value())) space.parent().remove_child(space);
       kept.append_move(node);
     }
-    NameGroups(effect, kept, oldEffects, index);
-    for (pugi::xml_node old : oldEffects) old.parent().remove_child(old);
+  }
 
-    // The outline's coordinates are those of the root's content (the
-    // importer applies the root's transform too); inside the effect group
-    // they take the inverse of everything above it.
-    SvgMatrix rootMatrix = OwnTransform(root_);
+  // The outline's coordinates are those of the root's content (the importer
+  // applies the root's transform too); inside the effect group, placed where
+  // `placeMatrix` maps to, they take the inverse of everything above it.
+  void AddOutlineAt(pugi::xml_node effect, pugi::xml_node kept, const SvgMatrix& placeMatrix) {
+    const SvgMatrix rootMatrix = OwnTransform(root_);
     SvgMatrix fromRoot;
     if (!Invert(rootMatrix * placeMatrix, &fromRoot)) {
       SvgElement(root_, source_).Fail("the drawing's transform flattens it (no inverse)");
     }
     AddOutline(effect, kept, fromRoot);
-    return ResultText();
   }
 
- private:
   SvgMatrix OwnTransform(pugi::xml_node node) const {
     const SvgElement element(node, source_);
     if (!element.Has("transform")) return SvgMatrix{};

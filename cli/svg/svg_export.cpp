@@ -10,6 +10,7 @@
 #include "cli/svg/float_text.h"
 #include "cli/svg/svg_css.h"
 #include "cli/svg/svg_element.h"
+#include "cli/svg/svg_matrix.h"
 #include "cli/svg/svg_output_file.h"
 #include "cli/svg/svg_paint.h"
 #include "cli/svg/svg_path_text.h"
@@ -116,14 +117,9 @@ std::string PaintAttributes(const ArtObject& art, const InheritedNames& inherite
 }
 
 SvgMatrix Inverse(const SvgMatrix& m) {
-  const double det = m.a * m.d - m.b * m.c;
-  if (det == 0 || !std::isfinite(det)) return SvgMatrix{};  // a singular group draws nothing
-  return SvgMatrix{m.d / det,
-                   -m.b / det,
-                   -m.c / det,
-                   m.a / det,
-                   (m.c * m.f - m.d * m.e) / det,
-                   (m.b * m.e - m.a * m.f) / det};
+  SvgMatrix inverse;  // the identity for a singular group, which draws nothing
+  Invert(m, &inverse);
+  return inverse;
 }
 
 HostPoint Transformed(const SvgMatrix& m, HostPoint p) {

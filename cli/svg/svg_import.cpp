@@ -29,11 +29,6 @@ constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_escapes) 
 constexpr int kMaxAnchors = 32767;  // host segment indices are signed 16-bit
 constexpr int kMaxDepth = 400;      // nested groups
 
-bool IsBlank(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
-}
-
 // The kept text of a node: its XML with the values as written.
 std::string NodeText(pugi::xml_node node) {
   RequoteAttributes(node);

@@ -31,4 +31,18 @@ struct SvgMatrix {
   double LengthScale() const { return std::sqrt(std::fabs(a * d - b * c)); }
 };
 
+// The inverse of `m` in *inverse. False, leaving *inverse as it was, for a
+// matrix that flattens the plane or whose determinant is not finite.
+inline bool Invert(const SvgMatrix& m, SvgMatrix* inverse) {
+  const double det = m.a * m.d - m.b * m.c;
+  if (det == 0 || !std::isfinite(det)) return false;
+  *inverse = SvgMatrix{m.d / det,
+                       -m.b / det,
+                       -m.c / det,
+                       m.a / det,
+                       (m.c * m.f - m.d * m.e) / det,
+                       (m.b * m.e - m.a * m.f) / det};
+  return true;
+}
+
 }  // namespace morvelin

@@ -4,31 +4,22 @@
 #include <cstdlib>
 #include <string>
 
+#include "standin/text/utf8.h"
+
 namespace morvelin {
 
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-void AppendUtf8(std::string& out, uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 }  // namespace
+
+bool IsBlank(std::string_view text) {
+  for (char c : text) {
+    if (!IsSpace(c)) return false;
+  }
+  return true;
+}
 
 TextPosition PositionAt(std::string_view text, std::size_t offset) {
   TextPosition position{1, 1};
@@ -102,7 +93,7 @@ std::string DecodeEntities(std::string_view raw) {
       if (code == 0 || code > 0x10FFFF) {
         out.append(raw.substr(at, semicolon + 1 - at));
       } else {
-        AppendUtf8(out, static_cast<uint32_t>(code));
+        standin::AppendUtf8(out, static_cast<uint32_t>(code));
       }
     } else {
       out.append(raw.substr(at, semicolon + 1 - at));

@@ -1,4 +1,5 @@
-// Positions in XML source text, and the escaping of attribute values.
+// Positions in XML source text, white space, and the escaping of attribute
+// values.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +28,9 @@ std::size_t ValueCharacterOffset(std::string_view text, std::size_t valueOffset,
 // An attribute value as written (with entity and character references)
 // turned into its text. Unknown entities stay as written.
 std::string DecodeEntities(std::string_view raw);
+
+// True when `text` is empty or XML white space only (space, tab, CR, LF).
+bool IsBlank(std::string_view text);
 
 // Text escaped for a double-quoted attribute value.
 std::string EscapeAttribute(std::string_view text);
