@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "blend/bridge_geometry.h"
-#include "cli/effect_session.h"
+#include "cli/session/effect_session.h"
 #include "standin/unite/unite_engine.h"
 
 namespace {

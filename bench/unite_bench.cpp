@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/effect_session.h"
+#include "cli/session/effect_session.h"
 #include "standin/art/art_object.h"
-#include "standin/unite/flatten.h"
+#include "tests/support/flatten.h"
 #include "standin/unite/outline_art.h"
 #include "standin/unite/unite_engine.h"
 

@@ -5,9 +5,9 @@
 #include <new>
 #include <string>
 
-#include "cli/commands.h"
-#include "cli/plugin_module.h"
-#include "cli/version_text.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/version_text.h"
+#include "cli/session/plugin_module.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"morvelin: the Morvelin live effect in a stand-in host"};

@@ -25,16 +25,14 @@ file(GLOB_RECURSE WIN32_STANDIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/
 add_library(win32_standin STATIC ${WIN32_STANDIN_SOURCES})
 target_link_libraries(win32_standin PUBLIC win32_clipper)
 
-# The tool's sources less the native-only ones: the bridge command (it calls
-# the geometry directly), the librsvg PNG renderer (png_render_unavailable
-# takes its place: --png is left out), the zlib reader of compressed drawings
-# (svg_gzip_unavailable refuses them with a way out) and the POSIX file
-# writer, whose Win32 counterpart takes its place; the plug-in comes from the
-# DLL.
-file(GLOB WIN32_CLI_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/cli/*.cpp)
-foreach(native main bridge_command png_render svg_gzip svg_output_file plugin_module_linked plugin_resources)
-  list(REMOVE_ITEM WIN32_CLI_SOURCES ${PROJECT_SOURCE_DIR}/cli/${native}.cpp)
-endforeach()
+# The tool's layers with the Win32 variants (cli/platform/platform.cmake): the
+# plug-in comes from the DLL, so neither its resources nor `bridge` (which
+# calls the geometry directly) are built; no PNG previews, no compressed
+# drawings, and Win32 output files.
+include(${PROJECT_SOURCE_DIR}/cli/sources.cmake)
+morvelin_platform_sources(win32 WIN32)
+set(WIN32_CLI_SOURCES ${MORVELIN_SVG_SOURCES} ${WIN32_SVG} ${MORVELIN_SESSION_SOURCES} ${WIN32_SESSION}
+  ${MORVELIN_COMMANDS_SOURCES} ${WIN32_COMMANDS})
 add_library(win32_cli STATIC ${WIN32_CLI_SOURCES})
 target_link_libraries(win32_cli PUBLIC win32_standin win32_pugixml)
 target_compile_definitions(win32_cli PUBLIC MORVELIN_PLUGIN_DLL)

@@ -1,7 +1,7 @@
 /* Resource IDs, texts and layouts of the Morvelin plug-in: one source for the
    resource script (resources/morvelin.rc, read through the C preprocessor by
    windres) and for the native build, whose stand-in host is filled from these
-   values by cli/plugin_resources.cpp.
+   values by cli/session/plugin_resources.cpp.
 
    Plain #defines only, since the resource compiler reads this file too. 32-bit
    numbers carry the L suffix: in a resource script's raw data a number without

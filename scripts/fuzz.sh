@@ -8,12 +8,13 @@
 #   scripts/fuzz.sh 300s       that many seconds each
 #   scripts/fuzz.sh 20000 go_live_fuzz   only the fuzzers named
 #
-# The committed corpora (tests/fuzz/<target>_corpus/) are copied to a
-# temporary folder first, so a run never writes into them. A crash, leak,
-# sanitizer report, broken invariant or input slower than 25 seconds is a
-# finding: its input is saved under build-fuzz/findings/ and the script exits
-# non-zero after running the rest. MORVELIN_FUZZ_SEED sets libFuzzer's random
-# seed (1 by default, so that the short run is repeatable; 0 picks one).
+# The committed corpora (tests/fuzz/<target>_corpus/, and tests/data/*.svg for
+# the SVG reader) are copied to a temporary folder first, so a run never
+# writes into them. A crash, leak, sanitizer report, broken invariant or
+# input slower than 25 seconds is a finding: its input is saved under
+# build-fuzz/findings/ and the script exits non-zero after running the rest.
+# MORVELIN_FUZZ_SEED sets libFuzzer's random seed (1 by default, so that the
+# short run is repeatable; 0 picks one).
 # MORVELIN_FUZZ_SUMMARY names a file that gets "PASSED FAILED" (targets), for
 # the test command; a target that does not build counts as failed.
 set -euo pipefail
@@ -44,6 +45,7 @@ failed=()
 for target in "${targets[@]}"; do
   corpus="$work/$target"
   cp -r "tests/fuzz/${target}_corpus" "$corpus"
+  if [ "$target" = svg_import_fuzz ]; then cp tests/data/*.svg "$corpus/"; fi
   options=("${limit[@]}" -seed="${MORVELIN_FUZZ_SEED:-1}" -timeout=25 -print_final_stats=1
            -artifact_prefix="$findings/$target-")
   if [ -f "tests/fuzz/${target%_fuzz}.dict" ]; then options+=(-dict="tests/fuzz/${target%_fuzz}.dict"); fi

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/effect_session.h"
-#include "cli/float_text.h"
-#include "cli/sample_drawing.h"
-#include "cli/svg_errors.h"
-#include "cli/svg_export.h"
+#include "cli/session/effect_session.h"
+#include "cli/session/sample_drawing.h"
+#include "cli/svg/float_text.h"
+#include "cli/svg/svg_errors.h"
+#include "cli/svg/svg_export.h"
 #include "resources/resource_texts.h"
 #include "standin/core/compiled_resources.h"
 #include "standin/core/resource_table.h"

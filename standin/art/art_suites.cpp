@@ -5,7 +5,7 @@
 #include "standin/art/art_store.h"
 #include "standin/core/host.h"
 #include "standin/core/suite_registry.h"
-#include "standin/journal/printable_text.h"
+#include "standin/text/printable_text.h"
 
 namespace standin {
 

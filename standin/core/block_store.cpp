@@ -3,8 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "standin/core/host.h"
-#include "standin/core/suite_registry.h"
 #include "standin/journal/handle_serials.h"
 
 namespace standin {
@@ -35,33 +33,6 @@ HostError BlockStore::Free(void* block) {
   if (it == blocks_.end()) return kHostErrBadParameter;
   blocks_.erase(it);
   return kHostNoError;
-}
-
-namespace {
-
-HostError HOSTCALL BlocksAllocate(uint32_t size, void** block) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kSPBlocksSuite, "AllocateBlock", [size] { return std::to_string(size); }))
-    return e;
-  return host->blocks().Allocate(size, block);
-}
-
-HostError HOSTCALL BlocksFree(void* block) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e = host->journal().Enter(kSPBlocksSuite, "FreeBlock", [block] { return HandleText(block); }))
-    return e;
-  return host->blocks().Free(block);
-}
-
-const SPBlocksSuite kBlocksSuite = {BlocksAllocate, BlocksFree};
-
-}  // namespace
-
-void RegisterBlocksSuite(Host& host) {
-  host.suites().Add(kSPBlocksSuite, kSPBlocksSuiteVersion, &kBlocksSuite);
 }
 
 }  // namespace standin

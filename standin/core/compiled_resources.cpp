@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "standin/text/utf8.h"
+
 namespace standin {
 
 namespace {
@@ -68,23 +70,6 @@ class ByteReader {
   bool Has(std::size_t count) {
     if (!ok_ || size_ - at_ < count) ok_ = false;
     return ok_;
-  }
-  static void AppendUtf8(std::string& text, uint32_t code) {
-    if (code < 0x80) {
-      text += static_cast<char>(code);
-    } else if (code < 0x800) {
-      text += static_cast<char>(0xC0 | (code >> 6));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      text += static_cast<char>(0xE0 | (code >> 12));
-      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      text += static_cast<char>(0xF0 | (code >> 18));
-      text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-    }
   }
 
   const uint8_t* data_;

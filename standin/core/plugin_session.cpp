@@ -55,7 +55,8 @@ HostError PluginSession::ChooseMenuItem(MenuItemHandle item) {
 HostError PluginSession::Send(const char* caller, const char* selector, SPMessageData* message) {
   if (entryPoint_ == nullptr || message == nullptr) return kHostErrBadParameter;
   *message = host_.MessageHeader();
-  lastResult_ = entryPoint_(caller, selector, message);
+  lastResult_ =
+      host_.journal().Message(caller, selector, [&] { return entryPoint_(caller, selector, message); });
   ++messagesSent_;
   host_.pluginGlobals() = message->globals;
   return lastResult_;

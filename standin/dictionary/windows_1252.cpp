@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "standin/text/utf8.h"
+
 namespace standin {
 
 namespace {
@@ -15,20 +17,6 @@ const char32_t kHighControls[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
 };
 
-void AppendUtf8(char32_t c, std::string& out) {
-  // Windows-1252 reaches no further than U+2122, so three bytes suffice.
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string Windows1252ToUtf8(const char* bytes, std::size_t length) {
@@ -36,7 +24,7 @@ std::string Windows1252ToUtf8(const char* bytes, std::size_t length) {
   out.reserve(length);
   for (std::size_t i = 0; i < length; ++i) {
     const auto byte = static_cast<std::uint8_t>(bytes[i]);
-    AppendUtf8(byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char32_t{byte}, out);
+    AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char32_t{byte});
   }
   return out;
 }

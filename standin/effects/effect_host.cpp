@@ -42,7 +42,9 @@ HostError EffectHost::Execute(EffectApplication& application) {
 
   if (depth_ > 0) ++nestedExecutions_;
   ++depth_;
-  const HostError result = entryPoint_(kLiveEffectCaller, kLiveEffectGoLiveSelector, &message);
+  const HostError result = host_.journal().Message(kLiveEffectCaller, kLiveEffectGoLiveSelector, [&] {
+    return entryPoint_(kLiveEffectCaller, kLiveEffectGoLiveSelector, &message);
+  });
   --depth_;
 
   // The new result replaces what the drawing showed.
@@ -63,7 +65,9 @@ HostError EffectHost::EditParameters(EffectApplication& application, HostBoolean
   message.allowPreview = 0;
 
   ++depth_;
-  const HostError result = entryPoint_(kLiveEffectCaller, kLiveEffectEditParametersSelector, &message);
+  const HostError result = host_.journal().Message(kLiveEffectCaller, kLiveEffectEditParametersSelector, [&] {
+    return entryPoint_(kLiveEffectCaller, kLiveEffectEditParametersSelector, &message);
+  });
   --depth_;
   if (allowPreview != nullptr) *allowPreview = message.allowPreview;
   return result;

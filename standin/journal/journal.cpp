@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "host_api/host_errors.h"
-#include "standin/journal/printable_text.h"
+#include "standin/text/printable_text.h"
 
 namespace standin {
 
@@ -62,8 +62,22 @@ void Journal::ClearFaults() {
   failAt_.clear();
 }
 
+std::size_t Journal::BeginMessage(const char* caller, const char* selector) {
+  if (!recording_) return kNotKept;
+  messages_.push_back(JournalMessage{caller, selector, entries_.size()});
+  return messages_.size() - 1;
+}
+
+void Journal::EndMessage(std::size_t mark, HostError result) {
+  if (mark >= messages_.size()) return;  // not kept
+  messages_[mark].returned = true;
+  messages_[mark].result = result;
+}
+
 void Journal::Clear() {
   entries_.clear();
+  messages_.clear();
+  ++clears_;
   calls_ = 0;
 }
 
@@ -83,13 +97,29 @@ std::vector<std::string> Journal::Ops(const std::string& suite) const {
 
 std::string Journal::Dump() const {
   std::ostringstream out;
-  for (const auto& e : entries_) {
+  std::size_t nextMessage = 0;
+  // The messages that began before entry `index` was made.
+  const auto messagesBefore = [&](std::size_t index) {
+    for (; nextMessage < messages_.size() && messages_[nextMessage].before <= index; ++nextMessage) {
+      const JournalMessage& m = messages_[nextMessage];
+      out << "message \"" << PrintableText(m.caller) << "\" \"" << PrintableText(m.selector) << '"';
+      if (m.returned) {
+        out << " returned " << CodeText(m.result) << '\n';
+      } else {
+        out << " (not returned yet)\n";
+      }
+    }
+  };
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    messagesBefore(i);
+    const JournalEntry& e = entries_[i];
     // Arguments may hold text from a drawing; whatever made them, the
     // journal prints nothing a terminal acts on.
     out << e.suite << '.' << e.op << '(' << PrintableText(e.args) << ')';
     if (e.injected != 0) out << " -> " << CodeText(e.injected);
     out << '\n';
   }
+  messagesBefore(entries_.size());
   return out.str();
 }
 

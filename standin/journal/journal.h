@@ -34,6 +34,16 @@ struct JournalEntry {
   HostError injected = 0;  // the code injected for this call, 0 if none
 };
 
+// A message the host sent the plug-in (PluginMain's caller and selector),
+// placed before the calls the plug-in made while it handled the message.
+struct JournalMessage {
+  std::string caller;     // e.g. "SP Interface"
+  std::string selector;   // e.g. "Startup"
+  std::size_t before;     // the index of the first entry made while it ran
+  bool returned = false;  // false while the plug-in is still handling it
+  HostError result = 0;   // the code the plug-in returned
+};
+
 class Journal {
  public:
   // Records a call and returns the injected code (0 when none applies).
@@ -67,20 +77,36 @@ class Journal {
   void FailAt(std::size_t index, HostError code);
   void ClearFaults();
 
+  // Sends the plug-in a message through `send()` and returns its code,
+  // recording the message before the calls the plug-in makes while handling
+  // it, and then the code. Messages take no entry index (FailAt, Count and
+  // Ops see only suite calls); while recording is off they are not kept.
+  template <typename Send>
+  HostError Message(const char* caller, const char* selector, Send&& send) {
+    const std::size_t mark = BeginMessage(caller, selector);
+    const std::size_t clears = clears_;
+    const HostError result = send();
+    if (clears == clears_) EndMessage(mark, result);  // a Clear meanwhile forgot it
+    return result;
+  }
+
   // With recording off, calls are counted and faults still apply, but no
   // entry is kept (for long runs such as benchmarks).
   void SetRecording(bool recording) { recording_ = recording; }
   bool recording() const { return recording_; }
 
   const std::vector<JournalEntry>& entries() const { return entries_; }
-  // Forgets the entries (not the faults); indices of FailAt count from here.
+  const std::vector<JournalMessage>& messages() const { return messages_; }
+  // Forgets the entries and messages (not the faults); indices of FailAt
+  // count from here.
   void Clear();
   // Number of recorded calls of `op`.
   int Count(const std::string& op) const;
   // The operations in call order, optionally only those of `suite`.
   std::vector<std::string> Ops(const std::string& suite = "") const;
   // One line per entry: "suite.op(args)" and " -> injected code" when
-  // failed; the arguments as PrintableText writes them.
+  // failed, the arguments as PrintableText writes them; before the entries
+  // of each message, a line `message "caller" "selector" returned code`.
   std::string Dump() const;
   // Calls without a code that went ahead unrecorded for want of memory.
   int lost() const { return lost_; }
@@ -96,6 +122,10 @@ class Journal {
     HostError code;
     int seen;
   };
+  // The index of the message's record, or kNotKept while not recording.
+  std::size_t BeginMessage(const char* caller, const char* selector);
+  void EndMessage(std::size_t mark, HostError result);
+  static constexpr std::size_t kNotKept = static_cast<std::size_t>(-1);
   // True when Enter reads the arguments' text.
   bool NeedsArgs() const;
   // A call entered without memory to record it: counted, and refused with
@@ -103,7 +133,9 @@ class Journal {
   HostError Unrecorded(bool returnsCode) noexcept;
 
   std::vector<JournalEntry> entries_;
-  std::size_t calls_ = 0;  // calls entered since the last Clear
+  std::vector<JournalMessage> messages_;
+  std::size_t clears_ = 0;  // Clear calls so far
+  std::size_t calls_ = 0;   // calls entered since the last Clear
   int lost_ = 0;
   bool recording_ = true;
   std::vector<Fault> faults_;

@@ -39,54 +39,6 @@ struct Ring {
   }
 };
 
-double Dot(const Vec2& a, const Vec2& b) { return a.h * b.h + a.v * b.v; }
-Vec2 Minus(const Vec2& a, const Vec2& b) { return Vec2{a.h - b.h, a.v - b.v}; }
-
-// The ring position within [s0 - w, s0 + w] closest to c: the best of a few
-// samples, then Gauss-Newton steps.
-double Project(const Ring& r, const Vec2& c, double s0, double w) {
-  double best = s0, bestDistance = Distance(r.At(s0), c);
-  constexpr int kSamples = 12;
-  for (int i = -kSamples; i <= kSamples; ++i) {
-    const double s = s0 + w * i / kSamples;
-    const double d = Distance(r.At(s), c);
-    if (d < bestDistance) best = s, bestDistance = d;
-  }
-  double s = best;
-  for (int i = 0; i < 30; ++i) {
-    const Vec2 d = r.Tangent(s);
-    const double speed = Dot(d, d);
-    if (speed == 0) break;
-    const double step = Dot(Minus(r.At(s), c), d) / speed;
-    const double next = std::clamp(s - step, s0 - w, s0 + w);
-    if (std::fabs(next - s) < 1e-14) break;
-    s = next;
-  }
-  return Distance(r.At(s), c) <= bestDistance ? s : best;
-}
-
-// Newton's method on a(s) = b(t) from (s, t); true when it converges within
-// the windows.
-bool Intersect(const Ring& a, double* s, const Ring& b, double* t, double sLo, double sHi, double tLo,
-               double tHi) {
-  for (int i = 0; i < 40; ++i) {
-    const Vec2 pa = a.At(*s), pb = b.At(*t);
-    const Vec2 f = Minus(pa, pb);
-    const double scale = std::max(1.0, std::fabs(pa.h) + std::fabs(pa.v));
-    if (std::hypot(f.h, f.v) <= 1e-11 * scale) return true;
-    const Vec2 da = a.Tangent(*s), db = b.Tangent(*t);
-    const double det = -da.h * db.v + db.h * da.v;
-    if (det == 0 || !std::isfinite(det)) return false;
-    const double ds = (f.h * db.v - db.h * f.v) / det;
-    const double dt = (da.h * -f.v + da.v * f.h) / det;
-    *s += ds;
-    *t += dt;
-    if (!(*s >= sLo && *s <= sHi && *t >= tLo && *t <= tHi)) return false;
-  }
-  const Vec2 pa = a.At(*s), pb = b.At(*t);
-  return Distance(pa, pb) <= 1e-8 * std::max(1.0, std::fabs(pa.h) + std::fabs(pa.v));
-}
-
 // A stretch of result vertices that follow one source contour.
 struct Run {
   uint32_t contour;
@@ -118,55 +70,8 @@ class ContourRebuilder {
   ContourRebuilder(const ClipperLib::Path& contour, const SourceTable& sources, const ProvenanceIndex& index,
                    const RebuildSettings& settings)
       : sources_(sources), settings_(settings) {
-    const std::size_t m = contour.size();
-    std::vector<uint32_t> offsets;
-    std::vector<Provenance> all, found;
-    offsets.reserve(m + 1);
-    for (const ClipperLib::IntPoint& p : contour) {
-      offsets.push_back(static_cast<uint32_t>(all.size()));
-      index.Find(p.X, p.Y, &found);
-      all.insert(all.end(), found.begin(), found.end());
-    }
-    offsets.push_back(static_cast<uint32_t>(all.size()));
-    // The source of each edge of the walk: the one contour both its ends
-    // lie on, next to each other on it (kNoSource when none or several).
-    std::vector<uint32_t> edgeSource(m, kNoSource);
-    for (std::size_t i = 0; i < m; ++i) {
-      const std::size_t j = (i + 1) % m;
-      for (uint32_t a = offsets[i]; a < offsets[i + 1] && edgeSource[i] != kAmbiguous; ++a) {
-        for (uint32_t b = offsets[j]; b < offsets[j + 1]; ++b) {
-          if (!Adjacent(all[a], all[b])) continue;
-          if (edgeSource[i] == kNoSource) {
-            edgeSource[i] = all[a].contour;
-          } else if (edgeSource[i] != all[a].contour) {
-            edgeSource[i] = kAmbiguous;
-            break;
-          }
-        }
-      }
-    }
-    // A vertex where the walk leaves one source's edge for another's (a
-    // crossing of the two) stands twice: once as the end of the first run,
-    // with only that source's point, once as the start of the next.
-    path_.reserve(m);
-    offsets_.reserve(m + 1);
-    auto push = [&](std::size_t i, uint32_t only) {
-      path_.push_back(contour[i]);
-      offsets_.push_back(static_cast<uint32_t>(found_.size()));
-      for (uint32_t a = offsets[i]; a < offsets[i + 1]; ++a) {
-        if (only == kNoSource || all[a].contour == only) found_.push_back(all[a]);
-      }
-    };
-    for (std::size_t i = 0; i < m; ++i) {
-      const uint32_t in = edgeSource[(i + m - 1) % m], out = edgeSource[i];
-      if (in < kAmbiguous && out < kAmbiguous && in != out) {
-        push(i, in);
-        push(i, out);
-      } else {
-        push(i, kNoSource);
-      }
-    }
-    offsets_.push_back(static_cast<uint32_t>(found_.size()));
+    const VertexSources vertices = FindVertexSources(contour, index);
+    SplitAtCrossings(contour, vertices, EdgeSources(vertices));
   }
 
   // Whether the contour Build made is made of one source's pieces only,
@@ -178,21 +83,12 @@ class ContourRebuilder {
     if (m < 3) return {};
     FindRuns(0);
     if (runs_.empty()) return Polygon();
-    // A run that continues across the walk's start is begun again there.
-    if (runs_.size() > 1 && runs_.front().first == 0 && runs_.back().last == m - 1) {
-      Run probe = runs_.back();
-      if (Extend(&probe, 0)) {
-        const int start = runs_.back().first;
-        runs_.clear();
-        FindRuns(start);
-      }
-    }
+    JoinRunAcrossStart();
     if (runs_.size() == 1 && IsWholeRing(runs_[0])) return WholeRing(runs_[0]);
     folded_ = std::all_of(runs_.begin(), runs_.end(),
                           [&](const Run& r) { return r.contour == runs_.front().contour; });
     if (runs_.size() == 1) return Polygon();
-    cuts_.resize(runs_.size());
-    for (std::size_t i = 0; i < runs_.size(); ++i) cuts_[i] = MakeCut(i);
+    MakeCuts();
     DropInvertedRuns();
     if (runs_.size() < 2) return Polygon();
     return Emit();
@@ -220,6 +116,98 @@ class ContourRebuilder {
 
   static constexpr uint32_t kAmbiguous = 0xfffffffeu;
   static constexpr uint32_t kNoSource = 0xffffffffu;
+
+  // The source points at each vertex of the walk: those of vertex i are
+  // all[offsets[i]] up to all[offsets[i + 1]].
+  struct VertexSources {
+    std::vector<uint32_t> offsets;
+    std::vector<Provenance> all;
+  };
+  static VertexSources FindVertexSources(const ClipperLib::Path& contour, const ProvenanceIndex& index) {
+    VertexSources vertices;
+    std::vector<Provenance> found;
+    vertices.offsets.reserve(contour.size() + 1);
+    for (const ClipperLib::IntPoint& p : contour) {
+      vertices.offsets.push_back(static_cast<uint32_t>(vertices.all.size()));
+      index.Find(p.X, p.Y, &found);
+      vertices.all.insert(vertices.all.end(), found.begin(), found.end());
+    }
+    vertices.offsets.push_back(static_cast<uint32_t>(vertices.all.size()));
+    return vertices;
+  }
+
+  // The source of each edge of the walk: the one contour both its ends lie
+  // on, next to each other on it (kNoSource when none or several).
+  std::vector<uint32_t> EdgeSources(const VertexSources& vertices) const {
+    const std::vector<uint32_t>& offsets = vertices.offsets;
+    const std::vector<Provenance>& all = vertices.all;
+    const std::size_t m = offsets.size() - 1;
+    std::vector<uint32_t> edgeSource(m, kNoSource);
+    for (std::size_t i = 0; i < m; ++i) {
+      const std::size_t j = (i + 1) % m;
+      for (uint32_t a = offsets[i]; a < offsets[i + 1] && edgeSource[i] != kAmbiguous; ++a) {
+        for (uint32_t b = offsets[j]; b < offsets[j + 1]; ++b) {
+          if (!Adjacent(all[a], all[b])) continue;
+          if (edgeSource[i] == kNoSource) {
+            edgeSource[i] = all[a].contour;
+          } else if (edgeSource[i] != all[a].contour) {
+            edgeSource[i] = kAmbiguous;
+            break;
+          }
+        }
+      }
+    }
+    return edgeSource;
+  }
+
+  // The walk the runs are found on (path_, offsets_, found_). A vertex where
+  // the walk leaves one source's edge for another's (a crossing of the two)
+  // stands twice: once as the end of the first run, with only that source's
+  // point, once as the start of the next.
+  void SplitAtCrossings(const ClipperLib::Path& contour, const VertexSources& vertices,
+                        const std::vector<uint32_t>& edgeSource) {
+    const std::vector<uint32_t>& offsets = vertices.offsets;
+    const std::vector<Provenance>& all = vertices.all;
+    const std::size_t m = contour.size();
+    path_.reserve(m);
+    offsets_.reserve(m + 1);
+    auto push = [&](std::size_t i, uint32_t only) {
+      path_.push_back(contour[i]);
+      offsets_.push_back(static_cast<uint32_t>(found_.size()));
+      for (uint32_t a = offsets[i]; a < offsets[i + 1]; ++a) {
+        if (only == kNoSource || all[a].contour == only) found_.push_back(all[a]);
+      }
+    };
+    for (std::size_t i = 0; i < m; ++i) {
+      const uint32_t in = edgeSource[(i + m - 1) % m], out = edgeSource[i];
+      if (in < kAmbiguous && out < kAmbiguous && in != out) {
+        push(i, in);
+        push(i, out);
+      } else {
+        push(i, kNoSource);
+      }
+    }
+    offsets_.push_back(static_cast<uint32_t>(found_.size()));
+  }
+
+  // A run that continues across the walk's start is begun again there, so
+  // that it is one run, not its end and its beginning.
+  void JoinRunAcrossStart() {
+    if (runs_.size() > 1 && runs_.front().first == 0 && runs_.back().last == Size() - 1) {
+      Run probe = runs_.back();
+      if (Extend(&probe, 0)) {
+        const int start = runs_.back().first;
+        runs_.clear();
+        FindRuns(start);
+      }
+    }
+  }
+
+  // Where each run ends and the next begins.
+  void MakeCuts() {
+    cuts_.resize(runs_.size());
+    for (std::size_t i = 0; i < runs_.size(); ++i) cuts_[i] = MakeCut(i);
+  }
 
   // How far apart two points of one source contour's flattening lie, in
   // flattened points each way round, and the farthest two points that are

@@ -7,18 +7,6 @@ namespace standin {
 
 namespace {
 
-// Rounds to the nearest grid point; the multiplication by a power of two is
-// exact, this rounding is the only loss of precision on the way in.
-ClipperLib::Path ToGrid(const Contour& contour) {
-  ClipperLib::Path path;
-  path.reserve(contour.size());
-  for (const FlatPoint& p : contour) {
-    path.emplace_back(static_cast<ClipperLib::cInt>(std::llround(p.h * kGridStepsPerUnit)),
-                      static_cast<ClipperLib::cInt>(std::llround(p.v * kGridStepsPerUnit)));
-  }
-  return path;
-}
-
 // The painted area as polygons with outer boundaries positive and holes
 // negative.
 ClipperLib::Paths Resolve(const ClipperLib::Paths& contours, bool evenOdd, bool preserveCollinear) {
@@ -98,25 +86,6 @@ void GridUnion::Finish(ClipperLib::PolyTree* tree) {
   if (!stack_.empty()) clipper.AddPaths(stack_.back().second, ClipperLib::ptSubject, true);
   stack_.clear();
   clipper.Execute(ClipperLib::ctUnion, *tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-}
-
-double FilledArea(const FilledShape& shape) {
-  ClipperLib::Paths contours;
-  for (const Contour& contour : shape.contours) contours.push_back(ToGrid(contour));
-  double area = 0;
-  // Resolved outer boundaries count positive and holes negative.
-  for (const ClipperLib::Path& path : Resolve(contours, shape.evenOdd, false)) area += ClipperLib::Area(path);
-  return area / (kGridStepsPerUnit * kGridStepsPerUnit);
-}
-
-double ContourArea(const Contour& contour) {
-  double twice = 0;
-  for (std::size_t i = 0, n = contour.size(); i < n; ++i) {
-    const FlatPoint& a = contour[i];
-    const FlatPoint& b = contour[(i + 1) % n];
-    twice += a.h * b.v - b.h * a.v;
-  }
-  return twice / 2;
 }
 
 }  // namespace standin

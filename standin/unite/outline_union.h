@@ -7,8 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "standin/unite/flatten.h"
-
 namespace standin {
 
 // Clipper works on integers: a coordinate is multiplied by this factor and
@@ -20,17 +18,6 @@ constexpr double kGridStepsPerUnit = 1024.0;
 // The largest coordinate magnitude the unite accepts. 1e6 × 1024 stays below
 // Clipper's 2^30 bound, under which its products fit in 64 bits.
 constexpr double kMaxUniteCoordinate = 1.0e6;
-
-// How finely areas are measured (SignedOutlineArea, FilledOutlineArea): 0.005
-// units keeps a flattened circle of radius 100 within 0.005% of its area.
-// The point limit bounds the memory one measurement may take.
-constexpr FlattenLimits kUniteFlattening{0.005, kMaxUniteCoordinate, std::size_t{1} << 24};
-
-// The polygons of one object and the rule that decides what they paint.
-struct FilledShape {
-  std::vector<Contour> contours;
-  bool evenOdd = false;  // false: non-zero winding
-};
 
 // Unites shapes one at a time, keeping only partial unions: shape k is
 // merged with the union of the shapes before it in the way a binary counter
@@ -60,12 +47,5 @@ class GridUnion {
   bool pendingEvenOdd_ = false;
   bool hasPending_ = false;
 };
-
-// The area the shape paints under its fill rule, in square document units.
-double FilledArea(const FilledShape& shape);
-
-// The shoelace area of a polygon: positive when it runs counter-clockwise with
-// v pointing upwards.
-double ContourArea(const Contour& contour);
 
 }  // namespace standin

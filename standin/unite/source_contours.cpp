@@ -16,7 +16,6 @@ constexpr int kMaxDepth = 40;
 Vec2 ToVec(const HostPoint& p) { return Vec2{p.h, p.v}; }
 
 double Cross(const Vec2& a, const Vec2& b) { return a.h * b.v - a.v * b.h; }
-Vec2 Minus(const Vec2& a, const Vec2& b) { return Vec2{a.h - b.h, a.v - b.v}; }
 
 double SquaredDistanceToChord(const Vec2& p, const Vec2& a, const Vec2& b) {
   const double dh = b.h - a.h, dv = b.v - a.v;

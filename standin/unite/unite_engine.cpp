@@ -2,14 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <new>
-#include <string>
 #include <unordered_set>
 
 #include "standin/art/art_store.h"
-#include "standin/core/host.h"
-#include "standin/core/suite_registry.h"
 #include "standin/unite/curve_outline.h"
 #include "standin/unite/lowest_object.h"
 #include "standin/unite/outline_art.h"
@@ -224,35 +219,6 @@ HostError ReplaceWithUnion(ArtStore& store, const std::vector<ArtObject*>& objec
   return kHostNoError;
 }
 
-std::string UniteArgs(const PathfinderData* data) {
-  if (data == nullptr) return "null";
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "precision=%g removeRedundantPoints=%d extractUnpaintedArtwork=%d count=%d", data->precision,
-                static_cast<int>(data->removeRedundantPoints),
-                static_cast<int>(data->extractUnpaintedArtwork), static_cast<int>(data->objectCount));
-  return text;
-}
-
-HostError HOSTCALL PathfinderDoUniteEffect(PathfinderData* data, PathfinderMessage* message) {
-  Host* host = Host::Current();
-  if (host == nullptr) return kHostErrBadParameter;
-  if (HostError e =
-          host->journal().Enter(kPathfinderSuite, "DoUniteEffect", [data] { return UniteArgs(data); }))
-    return e;
-  try {
-    return host->unite().Unite(host->art(), data, message);
-  } catch (const std::bad_alloc&) {
-    return kHostErrOutOfMemory;
-  } catch (...) {
-    // Clipper throws only for coordinates outside its range, which the
-    // checks before it rule out.
-    return kHostErrBadParameter;
-  }
-}
-
-const PathfinderSuite kPathfinder = {PathfinderDoUniteEffect};
-
 }  // namespace
 
 HostError UniteOutlines(const std::vector<ArtObject*>& objects, bool removeRedundantPoints,
@@ -294,10 +260,6 @@ HostError UniteEngine::Unite(ArtStore& store, const PathfinderData* data, const 
   }
   if (data != nullptr) last_.result = result;
   return result;
-}
-
-void RegisterPathfinderSuite(Host& host) {
-  host.suites().Add(kPathfinderSuite, kPathfinderSuiteVersion, &kPathfinder);
 }
 
 }  // namespace standin

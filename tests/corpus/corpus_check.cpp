@@ -33,10 +33,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/apply_command.h"
-#include "cli/png_render.h"
-#include "cli/svg_element.h"
-#include "cli/svg_shape_element.h"
+#include "cli/commands/apply_command.h"
+#include "cli/session/png_render.h"
+#include "cli/svg/svg_element.h"
+#include "cli/svg/svg_shape_element.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli/svg_export.h"
-#include "cli/svg_import.h"
+#include "cli/svg/svg_export.h"
+#include "cli/svg/svg_import.h"
 #include "standin/core/host.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "cli/plugin_resources.h"
+#include "cli/session/plugin_resources.h"
 #include "plugin/plugin_globals.h"
 #include "plugin/plugin_main.h"
 #include "plugin/suite_table.h"

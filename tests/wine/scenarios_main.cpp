@@ -7,7 +7,7 @@
 // scenario) and the SVG drawings the scenarios produce; with --sweep also
 // sweep.txt, every host call of every scenario made to fail in turn. The same
 // source is built natively, with the plug-in linked in, and for Win32, where
-// it loads Morvelin.aip (cli/plugin_module.h): the two OUTDIRs must be
+// it loads Morvelin.aip (cli/session/plugin_module.h): the two OUTDIRs must be
 // identical file for file. Exit code 0 when every scenario ended with the host
 // balanced, 1 otherwise, 2 for bad arguments.
 #include <fstream>
@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/edit_command.h"
-#include "cli/effect_session.h"
-#include "cli/float_text.h"
-#include "cli/plugin_module.h"
-#include "cli/svg_import.h"
+#include "cli/commands/edit_command.h"
+#include "cli/session/effect_session.h"
+#include "cli/session/plugin_module.h"
+#include "cli/svg/float_text.h"
+#include "cli/svg/svg_import.h"
 #include "standin/art/art_store.h"
 #include "standin/core/host.h"
 #include "standin/core/plugin_session.h"

@@ -1,0 +1,77 @@
+#include "cli/svg/svg_input_file.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/svg/svg_errors.h"
+#include "cli/svg/svg_gzip.h"
+
+namespace morvelin {
+
+std::string SizeText(std::uint64_t bytes) {
+  const struct {
+    unsigned shift;
+    const char* unit;
+  } units[] = {{30, "GiB"}, {20, "MiB"}, {10, "KiB"}};
+  for (const auto& unit : units) {
+    const std::uint64_t size = std::uint64_t{1} << unit.shift;
+    if (bytes >= size && bytes % size == 0) return std::to_string(bytes >> unit.shift) + " " + unit.unit;
+  }
+  return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+std::string TooLargeProblem(const std::string& what, std::uint64_t maxBytes) {
+  return what + " " + SizeText(maxBytes) + ", the limit on a drawing's size (--max-input-size sets it)";
+}
+
+std::optional<std::uint64_t> ParseSizeArgument(std::string_view text) {
+  std::uint64_t value = 0;
+  std::size_t at = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    const std::uint64_t digit = static_cast<std::uint64_t>(text[at] - '0');
+    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  if (at == 0) return std::nullopt;
+  const std::string_view suffix = text.substr(at);
+  unsigned shift = 0;
+  if (suffix == "K" || suffix == "KiB" || suffix == "k") {
+    shift = 10;
+  } else if (suffix == "M" || suffix == "MiB") {
+    shift = 20;
+  } else if (suffix == "G" || suffix == "GiB") {
+    shift = 30;
+  } else if (!suffix.empty()) {
+    return std::nullopt;
+  }
+  if (value == 0 || value > (UINT64_MAX >> shift)) return std::nullopt;
+  return value << shift;
+}
+
+std::string ReadDrawingBytes(const std::string& path, std::uint64_t maxBytes) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (std::filesystem::is_directory(status)) throw SvgError(path, "is a directory");
+  std::uint64_t expected = 0;
+  if (std::filesystem::is_regular_file(status)) {
+    expected = std::filesystem::file_size(path, error);
+    if (!error && expected > maxBytes) throw SvgError(path, TooLargeProblem("is larger than", maxBytes));
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw SvgError(path, "cannot open the file");
+  std::string bytes;
+  if (!error) bytes.reserve(static_cast<std::size_t>(expected));
+  // In pieces, whatever the file says its size is: a pipe or a device has
+  // none, and a file may grow while it is read.
+  char piece[1 << 16];
+  while (in) {
+    in.read(piece, sizeof piece);
+    const std::size_t got = static_cast<std::size_t>(in.gcount());
+    if (bytes.size() + got > maxBytes) throw SvgError(path, TooLargeProblem("is larger than", maxBytes));
+    bytes.append(piece, got);
+  }
+  if (in.bad()) throw SvgError(path, "cannot read the file");
+  return IsGzip(bytes) ? Gunzip(bytes, path, maxBytes) : bytes;
+}
+
+}  // namespace morvelin
