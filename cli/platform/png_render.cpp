@@ -2,10 +2,17 @@
 
 #include <cairo.h>
 #include <librsvg/rsvg.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <new>
 
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_output_file.h"
@@ -108,12 +115,9 @@ cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned in
   return CAIRO_STATUS_SUCCESS;
 }
 
-}  // namespace
-
-bool PngPreviewAvailable() { return true; }
-
-std::string RenderSvgFileToPngBytes(const std::string& svgPath, const std::string& pngPath,
-                                    const std::string& svgName) {
+// Draws the SVG file as PNG bytes in this process; OutputError when librsvg
+// or cairo refuses it.
+std::string DrawPng(const std::string& svgPath, const std::string& pngPath, const std::string& svgName) {
   const std::string& name = svgName.empty() ? svgPath : svgName;
   std::string error;
   const Handle handle = Load(svgPath, &error, svgName);
@@ -131,6 +135,87 @@ std::string RenderSvgFileToPngBytes(const std::string& svgPath, const std::strin
     throw OutputError(pngPath, std::string("cannot encode PNG: ") + cairo_status_to_string(status));
   }
   return bytes;
+}
+
+// The child's side: 'P' and the PNG's bytes, or 'E' and the problem, written
+// whole into `fd`; then the child ends without running this process's exit
+// handlers (they belong to the parent).
+[[noreturn]] void DrawInChild(int fd, const std::string& svgPath, const std::string& pngPath,
+                              const std::string& svgName) {
+  // The parent removes the staged files when it is interrupted.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGHUP, SIG_DFL);
+  std::string reply;
+  try {
+    reply = 'P' + DrawPng(svgPath, pngPath, svgName);
+  } catch (const OutputError& error) {
+    reply = std::string("E") + error.what();
+  } catch (const std::bad_alloc&) {
+    reply = "E" + pngPath + ": cannot draw " + (svgName.empty() ? svgPath : svgName) + ": out of memory";
+  }
+  for (std::size_t done = 0; done < reply.size();) {
+    const ssize_t n = write(fd, reply.data() + done, reply.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) _exit(1);
+    done += static_cast<std::size_t>(n);
+  }
+  _exit(0);
+}
+
+}  // namespace
+
+bool PngPreviewAvailable() { return true; }
+
+// librsvg draws in a child process: a drawing that crashes it (a long chain
+// of <use>, a deeply nested selector) or exhausts memory there ends that
+// process alone, and this one reports it as an output that cannot be written
+// and removes what it staged.
+std::string RenderSvgFileToPngBytes(const std::string& svgPath, const std::string& pngPath,
+                                    const std::string& svgName) {
+  const std::string& name = svgName.empty() ? svgPath : svgName;
+  int fds[2];
+  if (pipe(fds) != 0) throw OutputError(pngPath, "cannot draw " + name + ": " + std::strerror(errno));
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child < 0) {
+    const int problem = errno;
+    close(fds[0]);
+    close(fds[1]);
+    throw OutputError(pngPath, "cannot draw " + name + ": " + std::strerror(problem));
+  }
+  if (child == 0) {
+    close(fds[0]);
+    DrawInChild(fds[1], svgPath, pngPath, svgName);
+  }
+  close(fds[1]);
+  std::string reply;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    reply.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(fds[0]);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status)) {
+    throw OutputError(pngPath,
+                      "cannot draw " + name + ": librsvg failed on it (" + strsignal(WTERMSIG(status)) + ")");
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || reply.empty()) {
+    throw OutputError(pngPath, "cannot draw " + name + ": librsvg ended without a picture");
+  }
+  if (reply[0] == 'E') {
+    // The child's OutputError, whose text already starts with the PNG's name.
+    const std::string prefix = pngPath + ": ";
+    std::string problem = reply.substr(1);
+    if (problem.rfind(prefix, 0) == 0) problem.erase(0, prefix.size());
+    throw OutputError(pngPath, problem);
+  }
+  return reply.substr(1);
 }
 
 void RenderSvgFileToPng(const std::string& svgPath, const std::string& pngPath) {

@@ -402,6 +402,27 @@ TEST_F(ToolFilesTest, InputsBeyondTheLimitsAreRefusedAndOddOnesRead) {
   }
 }
 
+// A drawing that crashes the PNG renderer (librsvg overflows its stack on
+// a long chain of <use>) is an output that cannot be written: exit 2, a
+// message, no file written or left behind, the old output kept.
+TEST_F(ToolFilesTest, ADrawingThatCrashesThePngRendererWritesNothing) {
+  std::string chain =
+      "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'><defs>";
+  const int links = 3000;
+  for (int i = 0; i < links; ++i)
+    chain += "<use id='u" + std::to_string(i) + "' xlink:href='#u" + std::to_string(i + 1) + "'/>";
+  chain += "<circle id='u" + std::to_string(links) +
+           "' r='1'/></defs><use xlink:href='#u0'/><circle r='5'/><circle cx='7' r='5'/></svg>";
+  Write("chain.svg", chain);
+  Write("keep.svg", "old");
+  const auto before = Snapshot();
+  const Outcome run = Shell("$M apply chain.svg -o keep.svg --png keep.png");
+  EXPECT_EQ(run.exitCode, 2) << run.output;
+  EXPECT_NE(run.output.find("keep.png: cannot draw keep.svg: librsvg failed on it"), std::string::npos)
+      << run.output;
+  ExpectOnly(before, Snapshot(), {});
+}
+
 // Running out of memory is a message and exit code 1, not an abort: a
 // compressed drawing of 200 MB of comment, within the size limit, read with
 // 64 MiB of data memory.
