@@ -1,6 +1,7 @@
 #include "cli/svg/svg_cascade.h"
 
 #include "cli/svg/svg_number.h"
+#include "cli/svg/svg_xml_text.h"
 
 namespace morvelin {
 
@@ -24,8 +25,11 @@ ElementStyle CascadeStyle(const SvgElement& element, const StyleSheet& sheet,
   ElementStyle style;
   style.paint = inherited;
   for (const pugi::xml_attribute attribute : element.node().attributes()) {
+    // The attribute's own value: the names are unique (the reader checked),
+    // and a look-up by name would make an element of many attributes cost
+    // their square.
     const std::string name = attribute.name();
-    if (name != "style") Apply(style, name, element.Value(attribute.name()));
+    if (name != "style") Apply(style, name, DecodeEntities(attribute.value()));
   }
   if (!sheet.empty()) {
     const auto rules = sheet.DeclarationsFor(element.name(), element.Value("id"), element.Value("class"));

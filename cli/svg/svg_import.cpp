@@ -6,6 +6,9 @@
 #include <memory>
 #include <pugixml.hpp>
 #include <sstream>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "cli/svg/art_fingerprint.h"
 #include "cli/svg/svg_cascade.h"
@@ -101,14 +104,28 @@ class Importer {
     struct Check : pugi::xml_tree_walker {
       explicit Check(const SvgSource& source) : source(source) {}
       bool for_each(pugi::xml_node& node) override {
-        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
-          for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute()) {
-            if (std::strcmp(a.name(), b.name()) == 0) {
-              SvgElement(node, source).Fail(std::string("attribute '") + a.name() + "' written twice");
+        // Few attributes are compared pairwise; many (a hostile element can
+        // hold a million) through a set, so that the check stays linear.
+        constexpr int kPairwise = 16;
+        int count = 0;
+        for (pugi::xml_attribute a = node.first_attribute(); a && count <= kPairwise; a = a.next_attribute())
+          ++count;
+        if (count <= kPairwise) {
+          for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+            for (pugi::xml_attribute b = a.next_attribute(); b; b = b.next_attribute()) {
+              if (std::strcmp(a.name(), b.name()) == 0) Twice(node, a.name());
             }
           }
+          return true;
+        }
+        std::unordered_set<std::string_view> seen;
+        for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+          if (!seen.insert(a.name()).second) Twice(node, a.name());
         }
         return true;
+      }
+      [[noreturn]] void Twice(pugi::xml_node node, const char* name) const {
+        SvgElement(node, source).Fail(std::string("attribute '") + name + "' written twice");
       }
       const SvgSource& source;
     } check(source_);
