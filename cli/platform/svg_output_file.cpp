@@ -14,6 +14,7 @@
 #include <streambuf>
 #include <vector>
 
+#include "cli/platform/renamed_files.h"
 #include "cli/svg/svg_errors.h"
 
 namespace morvelin {
@@ -298,13 +299,6 @@ std::string ExistingFileIdentity(const std::string& path) {
   return stat(path.c_str(), &status) == 0 ? Identity(status) : std::string();
 }
 
-OutputFiles::~OutputFiles() {
-  for (const Staged& file : staged_) {
-    Release(file.slot);
-    if (!file.temporary.empty()) unlink(file.temporary.c_str());
-  }
-}
-
 std::string OutputFiles::Stage(const std::string& path, const std::function<void(std::ostream&)>& write) {
   Staged file;
   file.path = path;
@@ -403,17 +397,13 @@ void OutputFiles::WriteStraight(const Staged& file) {
 }
 
 void OutputFiles::RenameFiles() {
-  struct Renamed {
-    std::string destination;
-    std::string backup;  // the old file's second name, or empty: there was none, or no link
-    bool replaced;
-  };
-  std::vector<Renamed> renamed;
-  auto dropBackups = [&renamed] {
-    for (const Renamed& done : renamed) {
-      if (!done.backup.empty()) unlink(done.backup.c_str());
+  struct Ops {
+    bool Rename(const std::string& from, const std::string& to) const {
+      return std::rename(from.c_str(), to.c_str()) == 0;
     }
+    bool Remove(const std::string& path) const { return unlink(path.c_str()) == 0; }
   };
+  RenamedFiles<std::string, Ops> renamed{Ops()};
   SignalsHeld held;
   for (Staged& file : staged_) {
     if (file.target.kind != OutputTarget::Kind::kFile && file.target.kind != OutputTarget::Kind::kNewFile)
@@ -421,51 +411,25 @@ void OutputFiles::RenameFiles() {
     const std::string& destination = file.target.destination;
     struct stat status;
     const bool replaces = lstat(destination.c_str(), &status) == 0;
-    Renamed done{destination, replaces && S_ISREG(status.st_mode) ? LinkBackup(destination) : "", replaces};
     // Something that is not a regular file took the target's place since it
     // was checked: it is not replaced.
     const bool refused = replaces && !S_ISREG(status.st_mode);
+    const std::string backup = replaces && !refused ? LinkBackup(destination) : "";
     if (refused || std::rename(file.temporary.c_str(), destination.c_str()) != 0) {
       const int code = refused ? EEXIST : errno;
-      if (!done.backup.empty()) unlink(done.backup.c_str());
-      bool restored = true;
-      for (auto it = renamed.rbegin(); it != renamed.rend(); ++it) {
-        if (!it->backup.empty()) {
-          restored = std::rename(it->backup.c_str(), it->destination.c_str()) == 0 && restored;
-        } else if (!it->replaced) {
-          restored = unlink(it->destination.c_str()) == 0 && restored;
-        } else {
-          restored = false;
-        }
-      }
-      dropBackups();
-      std::string problem = refused ? "is no longer a regular file; it is left alone"
-                                    : "cannot replace the file: " + ErrorText(code);
-      if (!renamed.empty())
-        problem += restored ? "; the files written before it were put back"
-                            : "; not every file written before it could be put back";
-      throw OutputError(file.path, problem);
+      if (!backup.empty()) unlink(backup.c_str());
+      throw OutputError(file.path, renamed.Fail(refused, ErrorText(code)));
     }
     Release(file.slot);
     file.slot = -1;
     file.temporary.clear();
-    renamed.push_back(done);
+    renamed.Add({destination, backup, replaces});
   }
-  dropBackups();
 }
 
-void OutputFiles::Commit() {
-  for (const Staged& file : staged_) {
-    if (file.target.kind == OutputTarget::Kind::kStream ||
-        file.target.kind == OutputTarget::Kind::kStandardOutput)
-      WriteStraight(file);
-  }
-  RenameFiles();
-  for (const Staged& file : staged_) {
-    Release(file.slot);
-    if (!file.temporary.empty()) unlink(file.temporary.c_str());
-  }
-  staged_.clear();
+void OutputFiles::Unstage(const Staged& file) {
+  Release(file.slot);
+  if (!file.temporary.empty()) unlink(file.temporary.c_str());
 }
 
 }  // namespace morvelin

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "cli/platform/renamed_files.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_output_file.h"
 
@@ -174,13 +175,6 @@ std::string ExistingFileIdentity(const std::string& path) {
   return PathIdentity(fs::u8path(path));
 }
 
-OutputFiles::~OutputFiles() {
-  for (const Staged& file : staged_) {
-    Release(file.slot);
-    if (!file.temporary.empty()) DeleteFileW(Wide(file.temporary).c_str());
-  }
-}
-
 std::string OutputFiles::Stage(const std::string& path, const std::function<void(std::ostream&)>& write) {
   Staged file;
   file.path = path;
@@ -257,17 +251,13 @@ void OutputFiles::WriteStraight(const Staged& file) {
 }
 
 void OutputFiles::RenameFiles() {
-  struct Renamed {
-    std::wstring destination;
-    std::wstring backup;
-    bool replaced;
-  };
-  std::vector<Renamed> renamed;
-  auto dropBackups = [&renamed] {
-    for (const Renamed& done : renamed) {
-      if (!done.backup.empty()) DeleteFileW(done.backup.c_str());
+  struct Ops {
+    bool Rename(const std::wstring& from, const std::wstring& to) const {
+      return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     }
+    bool Remove(const std::wstring& path) const { return DeleteFileW(path.c_str()) != 0; }
   };
+  RenamedFiles<std::wstring, Ops> renamed{Ops()};
   for (Staged& file : staged_) {
     if (file.target.kind != OutputTarget::Kind::kFile && file.target.kind != OutputTarget::Kind::kNewFile)
       continue;
@@ -276,53 +266,25 @@ void OutputFiles::RenameFiles() {
     const fs::file_status status = fs::symlink_status(destination, error);
     const bool replaces = fs::exists(status);
     const bool refused = replaces && !fs::is_regular_file(status);
-    Renamed done{destination.wstring(), replaces && !refused ? LinkBackup(destination) : std::wstring(),
-                 replaces};
+    const std::wstring to = destination.wstring();
+    const std::wstring backup = replaces && !refused ? LinkBackup(destination) : std::wstring();
     const std::wstring from = Wide(file.temporary);
-    if (refused || MoveFileExW(from.c_str(), done.destination.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    if (refused ||
+        MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
       const std::string code = refused ? std::string() : LastErrorText();
-      if (!done.backup.empty()) DeleteFileW(done.backup.c_str());
-      bool restored = true;
-      for (auto it = renamed.rbegin(); it != renamed.rend(); ++it) {
-        if (!it->backup.empty()) {
-          restored =
-              MoveFileExW(it->backup.c_str(), it->destination.c_str(), MOVEFILE_REPLACE_EXISTING) != 0 &&
-              restored;
-        } else if (!it->replaced) {
-          restored = DeleteFileW(it->destination.c_str()) != 0 && restored;
-        } else {
-          restored = false;
-        }
-      }
-      dropBackups();
-      std::string problem =
-          refused ? "is no longer a regular file; it is left alone" : "cannot replace the file: " + code;
-      if (!renamed.empty())
-        problem += restored ? "; the files written before it were put back"
-                            : "; not every file written before it could be put back";
-      throw OutputError(file.path, problem);
+      if (!backup.empty()) DeleteFileW(backup.c_str());
+      throw OutputError(file.path, renamed.Fail(refused, code));
     }
     Release(file.slot);
     file.slot = -1;
     file.temporary.clear();
-    renamed.push_back(done);
+    renamed.Add({to, backup, replaces});
   }
-  dropBackups();
 }
 
-void OutputFiles::Commit() {
-  for (const Staged& file : staged_) {
-    if (file.target.kind == OutputTarget::Kind::kStream ||
-        file.target.kind == OutputTarget::Kind::kStandardOutput)
-      WriteStraight(file);
-  }
-  RenameFiles();
-  for (const Staged& file : staged_) {
-    Release(file.slot);
-    if (!file.temporary.empty()) DeleteFileW(Wide(file.temporary).c_str());
-  }
-  staged_.clear();
+void OutputFiles::Unstage(const Staged& file) {
+  Release(file.slot);
+  if (!file.temporary.empty()) DeleteFileW(Wide(file.temporary).c_str());
 }
 
 }  // namespace morvelin

@@ -82,6 +82,9 @@ class OutputFiles {
   };
   void WriteStraight(const Staged& file);
   void RenameFiles();
+  // Lets go of a staged file: its entry in the table signals clear, and its
+  // temporary file if it still has one (the platform's own calls).
+  static void Unstage(const Staged& file);
   std::vector<Staged> staged_;
 };
 

@@ -46,4 +46,21 @@ void WriteFileAtomically(const std::string& path, const std::function<void(std::
   files.Commit();
 }
 
+OutputFiles::~OutputFiles() {
+  for (const Staged& file : staged_) Unstage(file);
+}
+
+void OutputFiles::Commit() {
+  // Devices and pipes first: what went into one cannot be taken back, so
+  // the files, which can, follow.
+  for (const Staged& file : staged_) {
+    if (file.target.kind == OutputTarget::Kind::kStream ||
+        file.target.kind == OutputTarget::Kind::kStandardOutput)
+      WriteStraight(file);
+  }
+  RenameFiles();
+  for (const Staged& file : staged_) Unstage(file);
+  staged_.clear();
+}
+
 }  // namespace morvelin
