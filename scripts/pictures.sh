@@ -59,68 +59,7 @@ if command -v emcc >/dev/null && command -v node >/dev/null && command -v npm >/
   # The page with the sample, the far circle dragged in, and the dialog open
   # with the slider moved and the preview ticked.
   root=$PWD
-  (cd tests/web && node --input-type=module - "$root/build-web/web" "$root/web/screenshot.png") <<'JS'
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { createServer } from 'node:http';
-import { tmpdir } from 'node:os';
-import { extname, join } from 'node:path';
-import puppeteer from 'puppeteer-core';
-
-const [webDir, picture] = process.argv.slice(2);
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
-const server = createServer((request, response) => {
-  const path = new URL(request.url, 'http://127.0.0.1').pathname;
-  const file = join(webDir, path === '/' ? 'index.html' : path);
-  try {
-    const body = readFileSync(file);
-    response.writeHead(200, { 'Content-Type': types[extname(file)] || 'application/octet-stream' });
-    response.end(body);
-  } catch {
-    response.writeHead(404);
-    response.end();
-  }
-});
-await new Promise((done) => server.listen(0, '127.0.0.1', done));
-const profile = mkdtempSync(join(tmpdir(), 'morvelin-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'],
-});
-try {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 1100, height: 640 });
-  const runs = () => page.$eval('body', (body) => Number(body.dataset.runs));
-  const ready = (after) => page.waitForFunction(
-    (count) => document.body.dataset.state === 'ready' && Number(document.body.dataset.runs) > count,
-    { timeout: 120000 }, after);
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  await ready(0);
-  const box = await (await page.$('#stage #sources circle[data-index="4"]')).boundingBox();
-  const before = await runs();
-  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
-  await page.mouse.down();
-  await page.mouse.move(box.x + box.width / 2 - 120, box.y + box.height / 2 + 40, { steps: 6 });
-  await page.mouse.up();
-  await ready(before);
-  await page.click('#edit-button');
-  await page.waitForFunction(() => document.getElementById('dialog').dataset.step === 'open', { timeout: 120000 });
-  const slider = await (await page.$('#dialog-item-5')).boundingBox();
-  const from = { x: slider.x + slider.width / 2, y: slider.y + slider.height / 2 };
-  await page.mouse.move(from.x, from.y);
-  await page.mouse.down();
-  await page.mouse.move(from.x + slider.width * 0.3, from.y, { steps: 5 });
-  await page.mouse.up();
-  await page.waitForFunction(() => (document.getElementById('dialog').dataset.step || '').startsWith('drag '),
-    { timeout: 120000 });
-  await page.screenshot({ path: picture });
-  console.log(`wrote ${picture}`);
-} finally {
-  await browser.close();
-  server.close();
-  rmSync(profile, { recursive: true, force: true });
-}
-JS
+  node tests/web/screenshot.mjs "$root/build-web/web" "$root/web/screenshot.png"
 else
   echo "SKIPPED web/screenshot.png: emscripten, node, npm or chromium is missing (scripts/install-deps.sh installs them)"
   skipped=1

@@ -5,30 +5,14 @@
 // steps and the timing go. Exits 1 on the first failed check.
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
-import { extname, join, resolve } from 'node:path';
-import puppeteer from 'puppeteer-core';
+import { join, resolve } from 'node:path';
+import { launchChromium, servePage } from './page_server.mjs';
 
 const [webDir, morvelin, outDir] = process.argv.slice(2).map((path) => resolve(path));
 mkdirSync(outDir, { recursive: true });
 
-// ---- a plain static server on 127.0.0.1 ----
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
-const server = createServer((request, response) => {
-  const path = new URL(request.url, 'http://127.0.0.1').pathname;
-  const file = join(webDir, path === '/' ? 'index.html' : path);
-  try {
-    const body = readFileSync(file);
-    response.writeHead(200, { 'Content-Type': types[extname(file)] || 'application/octet-stream' });
-    response.end(body);
-  } catch {
-    response.writeHead(404);
-    response.end();
-  }
-});
-await new Promise((done) => server.listen(0, '127.0.0.1', done));
-const address = `http://127.0.0.1:${server.address().port}/`;
+const { server, address } = await servePage(webDir);
 
 let failures = 0;
 let passes = 0;
@@ -72,14 +56,8 @@ function edit(svgText, stored, actions) {
   }
 }
 
-const profile = mkdtempSync(join(tmpdir(), 'morvelin-chromium-'));
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  userDataDir: profile,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const chromium = await launchChromium();
+const { browser } = chromium;
 try {
   const page = await browser.newPage();
   await page.setViewport({ width: 1100, height: 640 });
@@ -377,9 +355,8 @@ try {
   // counts are still written.
   check(false, `the browser tests ran to their end (${error && error.stack ? error.stack : error})`);
 } finally {
-  await browser.close();
+  await chromium.close();
   server.close();
-  rmSync(profile, { recursive: true, force: true });
 }
 console.log(failures === 0 ? `browser tests: all ${passes} passed` : `browser tests: ${failures} of ${passes + failures} failed`);
 // "PASSED FAILED", read by the test command.
