@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/platform/renamed_files.h"
+#include "cli/platform/staged_names.h"
 #include "cli/svg/svg_errors.h"
 
 namespace morvelin {
@@ -94,18 +95,11 @@ std::string AbsolutePath(const std::string& folder, const std::string& name) {
 // live in a fixed table, each entry written before it is marked used and
 // unmarked before the file is renamed or removed.
 
-constexpr int kSlots = 16;
-struct Slot {
-  volatile sig_atomic_t used;
-  char name[PATH_MAX];
-};
-Slot gSlots[kSlots];
+StagedNames<char, PATH_MAX> gStaged;
 const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 extern "C" void RemoveTemporaryFilesAndEnd(int signal) {
-  for (Slot& slot : gSlots) {
-    if (slot.used) unlink(slot.name);
-  }
+  gStaged.ForEachHeld([](const char* name) { unlink(name); });
   // The action was reset to the default on entry (SA_RESETHAND); the signal
   // stays blocked until this handler returns and then ends the process.
   raise(signal);
@@ -137,23 +131,13 @@ void InstallHandlers() {
   }
 }
 
-// The slot now holding `name`, or -1 when the table is full or the name too
-// long (the file is then removed by the destructor only).
+// Holds `name` for the signal handlers, installing them on first use.
 int Hold(const std::string& name) {
   InstallHandlers();
-  if (name.size() >= PATH_MAX) return -1;
-  for (int i = 0; i < kSlots; ++i) {
-    if (gSlots[i].used) continue;
-    std::memcpy(gSlots[i].name, name.c_str(), name.size() + 1);
-    gSlots[i].used = 1;
-    return i;
-  }
-  return -1;
+  return gStaged.Hold(name);
 }
 
-void Release(int slot) {
-  if (slot >= 0) gSlots[slot].used = 0;
-}
+void Release(int slot) { gStaged.Release(slot); }
 
 // Holds the handled signals back for the renames, so that an interruption
 // finds either every file as it was or every file in place.

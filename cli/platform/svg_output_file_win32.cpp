@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "cli/platform/renamed_files.h"
+#include "cli/platform/staged_names.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_output_file.h"
 
@@ -77,17 +78,10 @@ void CheckFolder(const std::string& given, const fs::path& folder) {
 
 // --- Temporary files that Ctrl-C or a termination request removes ---
 
-constexpr int kSlots = 16;
-struct Slot {
-  volatile std::sig_atomic_t used;
-  wchar_t name[MAX_PATH];
-};
-Slot gSlots[kSlots];
+StagedNames<wchar_t, MAX_PATH> gStaged;
 
 extern "C" void RemoveTemporaryFilesAndEnd(int signal) {
-  for (Slot& slot : gSlots) {
-    if (slot.used) DeleteFileW(slot.name);
-  }
+  gStaged.ForEachHeld([](const wchar_t* name) { DeleteFileW(name); });
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
@@ -104,19 +98,10 @@ void InstallHandlers() {
 
 int Hold(const std::wstring& name) {
   InstallHandlers();
-  if (name.size() >= MAX_PATH) return -1;
-  for (int i = 0; i < kSlots; ++i) {
-    if (gSlots[i].used) continue;
-    std::wmemcpy(gSlots[i].name, name.c_str(), name.size() + 1);
-    gSlots[i].used = 1;
-    return i;
-  }
-  return -1;
+  return gStaged.Hold(name);
 }
 
-void Release(int slot) {
-  if (slot >= 0) gSlots[slot].used = 0;
-}
+void Release(int slot) { gStaged.Release(slot); }
 
 // A second name for the file at `path` in its folder, kept until every move
 // is done so that the file can be put back; empty when the volume takes no
