@@ -85,26 +85,29 @@ cross() {
   bash scripts/build.sh win
 }
 
-native() {
-  bash scripts/build.sh native || return 1
-  # The DLL checks need the cross build; without it they skip themselves.
+# run_ctest NAME COUNTS CTEST-ARGS...: one ctest run, its log and JUnit file
+# in the results folder, the log's tail shown, the counts written to COUNTS.
+# The DLL checks need the cross build; without it they skip themselves.
+run_ctest() {
+  local name=$1 counts=$2
+  shift 2
   local require=0
   [ "${outcome[cross]:-}" = ok ] && require=1
-  MORVELIN_REQUIRE_DLL=$require ctest --test-dir build -E '^inkscape_extension_test$' --output-on-failure \
-    -j "$(nproc)" --output-junit "$PWD/$results/native.xml" >"$results/native.log" 2>&1
+  MORVELIN_REQUIRE_DLL=$require ctest --output-on-failure -j "$(nproc)" \
+    --output-junit "$PWD/$results/$name.xml" "$@" >"$results/$name.log" 2>&1
   local rc=$?
-  tail -n 25 "$results/native.log"
-  junit_counts "$results/native.xml" >"$1"
+  tail -n 25 "$results/$name.log"
+  junit_counts "$results/$name.xml" >"$counts"
   return $rc
 }
 
+native() {
+  bash scripts/build.sh native || return 1
+  run_ctest native "$1" --test-dir build -E '^inkscape_extension_test$'
+}
+
 inkscape_test() {
-  ctest --test-dir build -R '^inkscape_extension_test$' --output-on-failure \
-    --output-junit "$PWD/$results/inkscape.xml" >"$results/inkscape.log" 2>&1
-  local rc=$?
-  tail -n 15 "$results/inkscape.log"
-  junit_counts "$results/inkscape.xml" >"$1"
-  return $rc
+  run_ctest inkscape "$1" --test-dir build -R '^inkscape_extension_test$'
 }
 
 corpus() {
@@ -123,16 +126,8 @@ wine_differential() {
 
 asan() {
   bash scripts/build.sh asan || return 1
-  local require=0
-  [ "${outcome[cross]:-}" = ok ] && require=1
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" MORVELIN_REQUIRE_DLL=$require \
-    ctest --test-dir build-asan --output-on-failure -j "$(nproc)" \
-    --output-junit "$PWD/$results/asan.xml" >"$results/asan.log" 2>&1
-  local rc=$?
-  tail -n 25 "$results/asan.log"
-  junit_counts "$results/asan.xml" >"$1"
-  return $rc
+    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" run_ctest asan "$1" --test-dir build-asan
 }
 
 web() {
