@@ -19,6 +19,7 @@ set(MORVELIN_SVG_SOURCES
   ${cli}/svg/svg_export.cpp
   ${cli}/svg/svg_import.cpp
   ${cli}/svg/svg_input_file.cpp
+  ${cli}/svg/svg_node_text.cpp
   ${cli}/svg/svg_number.cpp
   ${cli}/svg/svg_output_file_common.cpp
   ${cli}/svg/svg_paint.cpp

@@ -1,9 +1,7 @@
 #include "cli/svg/svg_export.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <cstring>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -14,6 +12,7 @@
 #include "cli/svg/svg_css.h"
 #include "cli/svg/svg_element.h"
 #include "cli/svg/svg_matrix.h"
+#include "cli/svg/svg_node_text.h"
 #include "cli/svg/svg_number.h"
 #include "cli/svg/svg_output_file.h"
 #include "cli/svg/svg_paint.h"
@@ -47,17 +46,6 @@ InheritedNames WithGroup(InheritedNames inherited, const ArtObject& group) {
   return inherited;
 }
 
-// A kept value is raw XML text; only a '"' needs escaping for double quotes.
-std::string RawAttribute(const std::string& name, const std::string& raw) {
-  std::string text = " " + name + "=\"";
-  for (char c : raw) text += c == '"' ? std::string("&quot;") : std::string(1, c);
-  return text + "\"";
-}
-
-std::string Attribute(const std::string& name, const std::string& value) {
-  return " " + name + "=\"" + EscapeAttribute(value) + "\"";
-}
-
 const std::string* KeptValue(const ArtObject& art, const std::string& name) {
   for (const auto& [key, value] : art.source->attributes) {
     if (key == name) return &value;
@@ -85,14 +73,6 @@ std::string DashText(const PathStyle& style) {
     text += FloatText(style.dashes[i]);
   }
   return text;
-}
-
-const char* JoinText(int32_t join) {
-  return join == kLineJoinRound ? "round" : join == kLineJoinBevel ? "bevel" : "miter";
-}
-
-const char* CapText(int32_t cap) {
-  return cap == kLineCapRound ? "round" : cap == kLineCapSquare ? "square" : "butt";
 }
 
 std::string PaintAttributes(const ArtObject& art, const InheritedNames& inherited) {
@@ -154,144 +134,6 @@ PathStyle StyleInParent(PathStyle style, const SvgMatrix& parent) {
   style.dashOffset = scaled(style.dashOffset);
   for (int i = 0; i < style.dashCount && i < 32; ++i) style.dashes[i] = scaled(style.dashes[i]);
   return style;
-}
-
-// Writes a source node as it was read.
-void WriteNode(std::ostream& out, pugi::xml_node node) {
-  node.print(out, "", pugi::format_raw | pugi::format_no_escapes, pugi::encoding_utf8);
-}
-
-void WriteStartTag(std::ostream& out, pugi::xml_node node) {
-  out << '<' << node.name();
-  for (const pugi::xml_attribute attribute : node.attributes()) {
-    out << RawAttribute(attribute.name(), attribute.value());
-  }
-}
-
-// One paint property a changed object's source node is written with: its
-// name and its value.
-using PropertyEdit = std::pair<std::string, std::string>;
-
-bool SameColor(const HostColor& a, const HostColor& b) {
-  return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
-
-// The properties on which `now` differs from `read`, as the source node must
-// say them, lengths in the element's own units (`scale` is the length scale
-// of its matrix to the art's coordinates). False when a difference is one
-// edits cannot make: an opacity (the reader multiplied the element's own
-// opacity into both), a length with no scale, what the host keeps that SVG
-// does not write.
-bool StyleEdits(const PathStyle& read, const PathStyle& now, double scale, std::vector<PropertyEdit>* edits) {
-  if (read.fillColor.opacity != now.fillColor.opacity ||
-      read.strokeColor.opacity != now.strokeColor.opacity ||
-      std::memcmp(read.reserved, now.reserved, sizeof read.reserved) != 0) {
-    return false;
-  }
-  const bool scaled = scale > 0 && std::isfinite(scale);
-  auto length = [scale](HostReal value) { return FloatText(static_cast<HostReal>(value / scale)); };
-  if ((read.fillPaint != 0) != (now.fillPaint != 0) ||
-      (now.fillPaint != 0 && !SameColor(read.fillColor, now.fillColor))) {
-    edits->emplace_back("fill", now.fillPaint != 0 ? ColorText(now.fillColor) : "none");
-  }
-  if ((read.evenOddFill != 0) != (now.evenOddFill != 0)) {
-    edits->emplace_back("fill-rule", now.evenOddFill != 0 ? "evenodd" : "nonzero");
-  }
-  if ((read.strokePaint != 0) != (now.strokePaint != 0) ||
-      (now.strokePaint != 0 && !SameColor(read.strokeColor, now.strokeColor))) {
-    edits->emplace_back("stroke", now.strokePaint != 0 ? ColorText(now.strokeColor) : "none");
-  }
-  const bool dashesDiffer =
-      read.dashCount != now.dashCount ||
-      !std::equal(read.dashes, read.dashes + std::clamp(now.dashCount, 0, 32), now.dashes);
-  if (!scaled && (read.strokeWidth != now.strokeWidth || read.dashOffset != now.dashOffset || dashesDiffer)) {
-    return false;
-  }
-  if (read.strokeWidth != now.strokeWidth) edits->emplace_back("stroke-width", length(now.strokeWidth));
-  if (read.lineJoin != now.lineJoin) edits->emplace_back("stroke-linejoin", JoinText(now.lineJoin));
-  if (read.lineCap != now.lineCap) edits->emplace_back("stroke-linecap", CapText(now.lineCap));
-  if (read.miterLimit != now.miterLimit) edits->emplace_back("stroke-miterlimit", FloatText(now.miterLimit));
-  if (dashesDiffer) {
-    std::string dashes;
-    for (int i = 0; i < now.dashCount && i < 32; ++i) dashes += (i > 0 ? " " : "") + length(now.dashes[i]);
-    edits->emplace_back("stroke-dasharray", dashes.empty() ? "none" : dashes);
-  }
-  if (read.dashOffset != now.dashOffset) edits->emplace_back("stroke-dashoffset", length(now.dashOffset));
-  return true;
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-// Writes `node` as read, every attribute and child, with `edits` made. A
-// property its style attribute declares is replaced there; in a document
-// with style sheets, whose rules beat presentation attributes, it is added
-// to the style attribute; otherwise the presentation attribute is set, or
-// added.
-void WriteEditedNode(std::ostream& out, pugi::xml_node node, const std::vector<PropertyEdit>& edits,
-                     bool styleSheets) {
-  const pugi::xml_attribute styleAttribute = node.attribute("style");
-  std::vector<std::string> pieces;
-  {
-    const std::string style = DecodeEntities(styleAttribute.value());
-    std::size_t at = 0;
-    for (std::size_t semicolon; (semicolon = style.find(';', at)) != std::string::npos; at = semicolon + 1) {
-      pieces.push_back(style.substr(at, semicolon - at));
-    }
-    pieces.push_back(style.substr(at));
-  }
-  auto pieceName = [](const std::string& piece) {
-    const std::size_t colon = piece.find(':');
-    return colon == std::string::npos ? std::string()
-                                      : Lower(TrimSpaces(std::string_view(piece).substr(0, colon)));
-  };
-  auto declared = [&](const std::string& name) {
-    return std::any_of(pieces.begin(), pieces.end(),
-                       [&](const std::string& piece) { return pieceName(piece) == name; });
-  };
-  std::vector<PropertyEdit> inStyle, asAttribute;
-  for (const PropertyEdit& edit : edits)
-    (styleSheets || declared(edit.first) ? inStyle : asAttribute).push_back(edit);
-  std::string style;
-  for (const std::string& piece : pieces) {
-    const std::string name = pieceName(piece);
-    const bool replaced = std::any_of(inStyle.begin(), inStyle.end(),
-                                      [&](const PropertyEdit& edit) { return edit.first == name; });
-    if (replaced || TrimSpaces(piece).empty()) continue;
-    style += (style.empty() ? "" : ";") + piece;
-  }
-  for (const PropertyEdit& edit : inStyle)
-    style += (style.empty() ? "" : ";") + edit.first + ':' + edit.second;
-
-  out << '<' << node.name();
-  std::set<std::string> set;
-  for (const pugi::xml_attribute attribute : node.attributes()) {
-    const std::string name = attribute.name();
-    const auto edit = std::find_if(asAttribute.begin(), asAttribute.end(),
-                                   [&](const PropertyEdit& e) { return e.first == name; });
-    if (name == "style" && !inStyle.empty()) {
-      out << Attribute("style", style);
-    } else if (edit != asAttribute.end()) {
-      out << Attribute(name, edit->second);
-      set.insert(name);
-    } else {
-      out << RawAttribute(name, attribute.value());
-    }
-  }
-  for (const PropertyEdit& edit : asAttribute) {
-    if (set.count(edit.first) == 0) out << Attribute(edit.first, edit.second);
-  }
-  if (!inStyle.empty() && !styleAttribute) out << Attribute("style", style);
-  if (!node.first_child()) {
-    out << "/>";
-    return;
-  }
-  out << '>';
-  for (const pugi::xml_node child : node.children()) WriteNode(out, child);
-  out << "</" << node.name() << '>';
 }
 
 class Exporter {
