@@ -1,5 +1,6 @@
 // morvelin: runs the plug-in in the stand-in host on drawings, from the shell.
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <new>
@@ -19,6 +20,13 @@ int main(int argc, char** argv) {
   app.allow_windows_style_options(false);
   app.set_version_flag("--version", morvelin::VersionText(), "print the tool's and the plug-in's version");
   int exitCode = morvelin::kExitDone;
+#ifdef SIGPIPE
+  // A reader that goes away (`morvelin apply - -o - | head -c 1`) makes the
+  // write fail with EPIPE, which the commands report as an output that cannot
+  // be written (exit code 2), instead of ending the run silently by the
+  // signal. Windows has no SIGPIPE; its writes fail the same way.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
 #ifdef MORVELIN_PLUGIN_DLL
   // The Win32 build loads the shipped plug-in; `bridge`, which calls the
   // geometry directly, exists only in the native build.

@@ -11,6 +11,7 @@
 #include "cli/session/effect_session.h"
 #include "cli/session/png_render.h"
 #include "cli/svg/float_text.h"
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_export.h"
 #include "cli/svg/svg_input_file.h"
@@ -47,7 +48,7 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
   }
 
   const int listed = host.unite().calls() > 0 ? host.unite().lastCall().count : 0;
-  const std::string source = options.input.empty() ? "the built-in sample" : options.input;
+  const std::string source = options.input.empty() ? "the built-in sample" : InputName(options.input);
   if (DrawingAsRead(session.Shown(application))) {
     out << "No bridge in " << source << ": the drawing is unchanged.\n";
   } else if (listed == 0) {
@@ -70,7 +71,8 @@ int ApplyInSession(EffectSession& session, const ApplyOptions& options, float vi
     messages << "morvelin apply: " << error.what() << "\n";
     return kExitBadInput;
   }
-  out << "Wrote " << options.output << (options.png.empty() ? "" : " and " + options.png) << ".\n";
+  out << "Wrote " << OutputName(options.output)
+      << (options.png.empty() ? "" : " and " + OutputName(options.png)) << ".\n";
   if (!out.flush()) {
     messages << "morvelin apply: cannot write the report to standard output (the files were written)\n";
     return kExitBadInput;
@@ -92,6 +94,11 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
         << "\" is not a size (a number of bytes, or of K, M or G: 256M)\n";
     return kExitBadInput;
   }
+  if (IsStandardStream(options.output) && IsStandardStream(options.png)) {
+    err << "morvelin apply: --png -: the SVG already goes to standard output (-o -); write the PNG to a "
+           "file\n";
+    return kExitBadInput;
+  }
   // Every output is checked before anything runs: a run that would end in a
   // refused file stops here, not after the effect.
   std::vector<std::string> outputs = {options.output};
@@ -105,8 +112,9 @@ int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream
     return kExitBadInput;
   }
   // An output on the standard output gets it to itself; the report goes to
-  // the standard error then.
-  std::ostream& report = toStandardOutput ? err : out;
+  // the standard error then. --quiet drops it.
+  std::ostringstream dropped;
+  std::ostream& report = options.quiet ? dropped : toStandardOutput ? err : out;
   const std::string warning = ViscosityWarning(*viscosity);
   if (!warning.empty()) err << "morvelin apply: warning: " << warning << "\n";
 
@@ -125,17 +133,27 @@ void AddApplyCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<ApplyOptions>();
   CLI::App* command =
       app.add_subcommand("apply", "Apply the effect to a drawing (the built-in sample without IN)");
-  command->add_option("IN", options->input, "SVG drawing to read");
-  command->add_option("-o,--output", options->output, "SVG file to write")->capture_default_str();
+  command->add_option("IN", options->input, "SVG drawing to read (-: the standard input)");
+  command->add_option("-o,--output", options->output, "SVG file to write (-: the standard output)")
+      ->capture_default_str();
   command->add_option("--viscosity", options->viscosity, "the effect's viscosity, 1 to 100")
       ->capture_default_str();
   command->add_flag("--no-unite", options->noUnite, "build the bridges but leave the objects ununited");
+  std::string footer =
+      "Examples:\n"
+      "  morvelin apply drawing.svg -o blended.svg --viscosity 70\n"
+      "  cat drawing.svg | morvelin apply - -o - --quiet | gzip > blended.svgz\n";
   if (PngPreviewAvailable()) {
-    command->add_option("--png", options->png, "also render the result as PNG (drawn by librsvg)");
+    command->add_option("--png", options->png,
+                        "also render the result as PNG (drawn by librsvg; -: the standard output)");
+    footer += "  morvelin apply drawing.svg -o blended.svg --png - | display -\n";
   } else {
-    command->footer("This build writes no PNG previews (no --png).");
+    footer += "\nThis build writes no PNG previews (no --png).\n";
   }
+  command->footer(footer);
   command->add_flag("--trace", options->trace, "print every host call of the run to stderr");
+  command->add_flag("-q,--quiet", options->quiet,
+                    "print no summary (warnings and errors still go to stderr)");
   command
       ->add_option("--max-input-size", options->maxInputSize,
                    "the largest drawing read, as read and as unpacked (bytes, or with K, M or G)")

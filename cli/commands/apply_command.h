@@ -10,13 +10,14 @@
 namespace morvelin {
 
 struct ApplyOptions {
-  std::string input;  // SVG file; empty for the built-in sample
-  std::string output = "morvelin-out.svg";
-  std::string png;                                       // also render a PNG when not empty
+  std::string input;  // SVG file ("-": the standard input); empty for the built-in sample
+  std::string output = "morvelin-out.svg";  // "-": the standard output
+  std::string png;                          // also render a PNG when not empty ("-": the standard output)
   std::string viscosity = std::to_string(kRateDefault);  // the "rate" stored in the application
   bool noUnite = false;                                  // record the unite but leave the objects as they are
   bool trace = false;                 // print every host call of the run, start-up to shut-down, to `err`
   std::string maxInputSize = "256M";  // the largest drawing read, as read and as unpacked
+  bool quiet = false;                 // no summary; warnings and errors still go to `err`
 };
 
 // Runs the command; returns an ExitCode: kExitDone, kExitBadInput for bad
@@ -25,7 +26,8 @@ struct ApplyOptions {
 // kExitFailed when the plug-in failed. A viscosity outside 1 to 100 is
 // applied with a warning (ViscosityWarning). The outputs are checked
 // (CheckOutputTargets) before the drawing is read; when the SVG goes to the
-// standard output, the report goes to `err`.
+// standard output, the report goes to `err`; the SVG and the PNG both there
+// are refused.
 int RunApplyCommand(const ApplyOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace morvelin

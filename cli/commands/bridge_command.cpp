@@ -89,6 +89,11 @@ void AddBridgeCommand(CLI::App& app, int& exitCode) {
   command->add_option("--viscosity", arguments->viscosity, "viscosity; the rate fraction is V/100")
       ->capture_default_str();
   command->add_option("--cap", arguments->cap, "handle cap b")->capture_default_str();
+  command->footer(
+      "Examples:\n"
+      "  morvelin bridge 0 0 10 30 0 10\n"
+      "  morvelin bridge 0 0 10 25 5 8 --viscosity 80 --cap 0.5\n"
+      "  morvelin bridge -- -20 0 10 20 0 10\n");
   command->callback(
       [arguments, &exitCode] { exitCode = RunBridgeCommand(*arguments, std::cout, std::cerr); });
 }

@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "cli/commands/commands.h"
 #include "cli/session/effect_session.h"
 #include "cli/session/png_render.h"
 #include "cli/svg/float_text.h"
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_input_file.h"
 #include "cli/svg/svg_output_file.h"
@@ -107,6 +109,10 @@ bool ReadEditInput(const EditArguments& arguments, EditInput* input, std::ostrea
     return false;
   }
   input->maxInputBytes = *maxInputBytes;
+  if (IsStandardStream(arguments.output) && IsStandardStream(arguments.png)) {
+    err << kCommand << "--png -: the SVG already goes to standard output (-o -); write the PNG to a file\n";
+    return false;
+  }
   std::vector<std::string> outputs = {arguments.output};
   if (!arguments.png.empty()) outputs.push_back(arguments.png);
   try {
@@ -168,8 +174,8 @@ bool SaveEdited(EffectSession& session, const standin::EffectApplication& applic
     err << kCommand << error.what() << '\n';
     return false;
   }
-  table << "wrote " << arguments.output << '\n';
-  if (!arguments.png.empty()) table << "wrote " << arguments.png << '\n';
+  table << "wrote " << OutputName(arguments.output) << '\n';
+  if (!arguments.png.empty()) table << "wrote " << OutputName(arguments.png) << '\n';
   if (!table.flush()) {
     err << kCommand << "cannot write the table to standard output (the files were written)\n";
     return false;
@@ -182,7 +188,8 @@ bool SaveEdited(EffectSession& session, const standin::EffectApplication& applic
 int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err) {
   EditInput input;
   if (!ReadEditInput(arguments, &input, err)) return kExitBadInput;
-  std::ostream& table = input.toStandardOutput ? err : out;
+  std::ostringstream dropped;
+  std::ostream& table = arguments.quiet ? dropped : input.toStandardOutput ? err : out;
 
   EffectSession session;
   if (const int code = OpenDrawing(session, arguments.input, input.maxInputBytes, err); code != kExitDone)
@@ -212,7 +219,8 @@ void AddEditCommand(CLI::App& app, int& exitCode) {
       "edit",
       "Open the effect's Edit-Parameters dialog on a drawing (the built-in sample when none is given), "
       "play a person's actions in it and print what the dialog and the drawing show after each one.");
-  command->add_option("IN.svg", arguments->input, "the drawing; the effect is applied to all of it");
+  command->add_option("IN.svg", arguments->input,
+                      "the drawing (-: the standard input); the effect is applied to all of it");
   CLI::Option* stored =
       command->add_option("--stored", arguments->stored, "the application already has \"rate\" V (a float)");
   CLI::Option* none = command->add_flag("--no-stored", *noStored,
@@ -223,16 +231,24 @@ void AddEditCommand(CLI::App& app, int& exitCode) {
                    "actions separated by ';': drag N, tick, untick, click preview, ok, cancel, close; the "
                    "dialog closes (as cancel) when they run out")
       ->capture_default_str();
-  command->add_option("-o,--output", arguments->output, "the SVG file to write")->capture_default_str();
+  command->add_option("-o,--output", arguments->output, "the SVG file to write (-: the standard output)")
+      ->capture_default_str();
   command
       ->add_option("--max-input-size", arguments->maxInputSize,
                    "the largest drawing read, as read and as unpacked (bytes, or with K, M or G)")
       ->capture_default_str();
+  command->add_flag("-q,--quiet", arguments->quiet, "print neither the table nor what was written");
+  std::string footer =
+      "Examples:\n"
+      "  morvelin edit drawing.svg --stored 30 --actions \"drag 80; untick; tick; ok\" -o edited.svg\n"
+      "  morvelin edit - --actions \"drag 60; cancel\" -o - < drawing.svg > edited.svg\n";
   if (PngPreviewAvailable()) {
-    command->add_option("--png", arguments->png, "also draw the result as a PNG (drawn by librsvg)");
+    command->add_option("--png", arguments->png,
+                        "also draw the result as a PNG (drawn by librsvg; -: the standard output)");
   } else {
-    command->footer("This build writes no PNG previews (no --png).");
+    footer += "\nThis build writes no PNG previews (no --png).\n";
   }
+  command->footer(footer);
   // --no-stored is what happens without --stored; it only excludes it.
   command->callback(
       [arguments, noStored, &exitCode] { exitCode = RunEditCommand(*arguments, std::cout, std::cerr); });

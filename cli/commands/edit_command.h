@@ -10,12 +10,13 @@ namespace morvelin {
 
 // The command's arguments as typed.
 struct EditArguments {
-  std::string input;                  // SVG file; empty for the built-in sample drawing
+  std::string input;                  // SVG file ("-": the standard input); empty for the built-in sample
   std::optional<std::string> stored;  // --stored V: the "rate" the application has; none: no "rate"
   std::string actions = "ok";         // --actions: the scripted user's actions
-  std::string output = "morvelin-edit.svg";
-  std::string png;                    // --png; empty for none
-  std::string maxInputSize = "256M";  // --max-input-size: the largest drawing read
+  std::string output = "morvelin-edit.svg";  // "-": the standard output
+  std::string png;                           // --png; empty for none ("-": the standard output)
+  std::string maxInputSize = "256M";         // --max-input-size: the largest drawing read
+  bool quiet = false;                        // --quiet: no table, no report
 };
 
 // Checks the script and the stored rate (exit code 2 and a message on `err`
@@ -30,7 +31,8 @@ struct EditArguments {
 // plug-in or the host fails, kExitBadInput for bad arguments, an unreadable
 // drawing, an output that cannot be written (checked before the drawing is
 // read; then neither file is written) and a table `out` does not take. When
-// the SVG goes to the standard output, the table goes to `err`.
+// the SVG goes to the standard output, the table goes to `err`; the SVG and
+// the PNG both there are refused. --quiet prints neither.
 int RunEditCommand(const EditArguments& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace morvelin

@@ -67,7 +67,8 @@ void AddInkscapeCommand(CLI::App& app, int& exitCode) {
   CLI::App* command = app.add_subcommand(
       "inkscape",
       "Run as an Inkscape extension: apply the effect to the selected objects of IN, print the result");
-  command->add_option("IN", options->input, "the document Inkscape hands over")->required();
+  command->add_option("IN", options->input, "the document Inkscape hands over (-: the standard input)")
+      ->required();
   command->add_option("--id", options->ids, "a selected object (once per object; none: the whole drawing)");
   command->add_option("--viscosity", options->viscosity, "the effect's viscosity, 1 to 100")
       ->capture_default_str();
@@ -79,6 +80,10 @@ void AddInkscapeCommand(CLI::App& app, int& exitCode) {
   // works on whole objects.
   command->add_option("--selected-nodes", "nodes selected in Inkscape's node tool (ignored)")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  command->footer(
+      "Examples:\n"
+      "  morvelin inkscape --id=c1 --id=c2 --viscosity=60 drawing.svg > blended.svg\n"
+      "  morvelin inkscape --viscosity=50 - < drawing.svg > blended.svg\n");
   command->callback([options, &exitCode] { exitCode = RunInkscapeCommand(*options, std::cout, std::cerr); });
 }
 

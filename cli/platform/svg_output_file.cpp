@@ -16,6 +16,7 @@
 
 #include "cli/platform/renamed_files.h"
 #include "cli/platform/staged_names.h"
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_errors.h"
 
 namespace morvelin {
@@ -235,6 +236,14 @@ OutputTarget InspectOutputTarget(const std::string& path) {
   if (path.empty()) throw OutputError("\"\"", "an empty output name");
   OutputTarget target;
   struct stat status;
+  if (IsStandardStream(path)) {
+    // Whatever the standard output is; its identity tells it apart from the
+    // other outputs (`--png /dev/stdout` beside `-o -` is the same file).
+    target.kind = OutputTarget::Kind::kStandardOutput;
+    target.destination = path;
+    target.identity = fstat(STDOUT_FILENO, &status) == 0 ? Identity(status) : "standard output";
+    return target;
+  }
   if (stat(path.c_str(), &status) == 0) {
     target.identity = Identity(status);
     struct stat standardOutput;
@@ -283,9 +292,14 @@ std::string ExistingFileIdentity(const std::string& path) {
   return stat(path.c_str(), &status) == 0 ? Identity(status) : std::string();
 }
 
+std::string StandardInputIdentity() {
+  struct stat status;
+  return fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode) ? Identity(status) : std::string();
+}
+
 std::string OutputFiles::Stage(const std::string& path, const std::function<void(std::ostream&)>& write) {
   Staged file;
-  file.path = path;
+  file.path = OutputName(path);
   file.target = InspectOutputTarget(path);
   const bool straight = file.target.kind == OutputTarget::Kind::kStream ||
                         file.target.kind == OutputTarget::Kind::kStandardOutput;
@@ -377,6 +391,8 @@ void OutputFiles::WriteStraight(const Staged& file) {
     if (to != STDOUT_FILENO && close(to) != 0 && code == 0) code = errno;
   }
   close(from);
+  // A reader that went away (`| head`) is EPIPE here, said as a full disk
+  // is: SIGPIPE is ignored for the run (main.cpp).
   if (code != 0) throw OutputError(file.path, "cannot write: " + ErrorText(code));
 }
 

@@ -15,6 +15,7 @@
 
 #include "cli/platform/renamed_files.h"
 #include "cli/platform/staged_names.h"
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_output_file.h"
 
@@ -118,8 +119,17 @@ std::wstring LinkBackup(const fs::path& path) {
 
 OutputTarget InspectOutputTarget(const std::string& path) {
   if (path.empty()) throw OutputError("\"\"", "an empty output name");
-  const fs::path given = fs::u8path(path);
   OutputTarget target;
+  if (IsStandardStream(path)) {
+    // Whatever the standard output is: a console or a pipe has no identity
+    // of its own, a file has.
+    target.kind = OutputTarget::Kind::kStandardOutput;
+    target.destination = path;
+    target.identity = HandleIdentity(GetStdHandle(STD_OUTPUT_HANDLE));
+    if (target.identity.empty()) target.identity = "standard output";
+    return target;
+  }
+  const fs::path given = fs::u8path(path);
   std::error_code error;
   const fs::file_status status = fs::status(given, error);
   if (fs::is_directory(status)) throw OutputError(path, "is a folder; give the name of a file to write");
@@ -160,9 +170,11 @@ std::string ExistingFileIdentity(const std::string& path) {
   return PathIdentity(fs::u8path(path));
 }
 
+std::string StandardInputIdentity() { return HandleIdentity(GetStdHandle(STD_INPUT_HANDLE)); }
+
 std::string OutputFiles::Stage(const std::string& path, const std::function<void(std::ostream&)>& write) {
   Staged file;
-  file.path = path;
+  file.path = OutputName(path);
   file.target = InspectOutputTarget(path);
   const bool straight = file.target.kind == OutputTarget::Kind::kStream ||
                         file.target.kind == OutputTarget::Kind::kStandardOutput;

@@ -5,6 +5,7 @@
 #include "cli/session/plugin_module.h"
 #include "cli/session/png_render.h"
 #include "cli/session/sample_drawing.h"
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_export.h"
 #include "cli/svg/svg_import.h"
 #include "cli/svg/svg_output_file.h"
@@ -58,7 +59,10 @@ void EffectSession::Save(const standin::EffectApplication& application, const st
   const SvgDrawing shown = Shown(application);
   OutputFiles files;
   const std::string stagedSvg = files.Stage(svgPath, [&shown](std::ostream& out) { WriteSvg(shown, out); });
-  if (!pngPath.empty()) files.Stage(pngPath, RenderSvgFileToPngBytes(stagedSvg, pngPath, svgPath));
+  // An SVG on the standard output has no folder: its relative references
+  // resolve against the current one, as a file's name without one would.
+  if (!pngPath.empty())
+    files.Stage(pngPath, RenderSvgFileToPngBytes(stagedSvg, OutputName(pngPath), OutputName(svgPath)));
   files.Commit();
 }
 

@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "cli/svg/art_fingerprint.h"
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_cascade.h"
 #include "cli/svg/svg_css.h"
 #include "cli/svg/svg_element.h"
@@ -338,7 +339,7 @@ SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::A
 }
 
 SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store, std::uint64_t maxBytes) {
-  return Importer(ReadSvgFile(path, maxBytes), path, store).Run();
+  return Importer(ReadSvgFile(path, maxBytes), InputName(path), store).Run();
 }
 
 }  // namespace morvelin

@@ -28,7 +28,7 @@
 
 namespace morvelin {
 
-// Reads the SVG file at `path` into `store`. Throws SvgError for an
+// Reads the SVG file at `path` (the standard input for "-") into `store`. Throws SvgError for an
 // unreadable file, one over `maxBytes` (see ReadDrawingBytes) and for
 // everything ParseSvg rejects.
 SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store,
@@ -36,9 +36,9 @@ SvgDrawing LoadSvgFile(const std::string& path, standin::ArtStore& store,
 
 // Reads SVG `text` into `store`; `source` names it in error messages. Throws
 // SvgError (with line and column) for XML that is not well formed (see
-// ParseXmlStrictly), a root element that is not `svg`, bad path data, bad numbers in modelled geometry or transforms,
-// a path of more than 32767 anchors, coordinates beyond the float range. On
-// error nothing stays in the store.
+// ParseXmlStrictly), a root element that is not `svg`, bad path data, bad numbers in modelled geometry or
+// transforms, a path of more than 32767 anchors, coordinates beyond the float range. On error nothing stays
+// in the store.
 SvgDrawing ParseSvg(std::string_view text, const std::string& source, standin::ArtStore& store);
 
 }  // namespace morvelin

@@ -1,8 +1,15 @@
 #include "cli/svg/svg_input_file.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_gzip.h"
 
@@ -48,7 +55,43 @@ std::optional<std::uint64_t> ParseSizeArgument(std::string_view text) {
   return value << shift;
 }
 
+namespace {
+
+// The bytes `readPiece(buffer, size)` gives, piece by piece until it gives
+// none, refused as soon as they are more than `maxBytes`: a pipe or a device
+// has no size to check beforehand, and a file may grow while it is read.
+template <typename ReadPiece>
+std::string ReadBounded(const std::string& name, std::uint64_t maxBytes, std::uint64_t expected,
+                        ReadPiece readPiece) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(expected));
+  char piece[1 << 16];
+  for (;;) {
+    const std::size_t got = readPiece(piece, sizeof piece);
+    if (got == 0) break;
+    if (bytes.size() + got > maxBytes) throw SvgError(name, TooLargeProblem("is larger than", maxBytes));
+    bytes.append(piece, got);
+  }
+  return bytes;
+}
+
+// The drawing piped in: read in binary (Windows would otherwise turn CR LF
+// into LF and stop at a Ctrl-Z byte), up to the limit and no further.
+std::string ReadStandardInput(std::uint64_t maxBytes) {
+  const std::string name = InputName("-");
+#ifdef _WIN32
+  _setmode(_fileno(stdin), _O_BINARY);
+#endif
+  std::string bytes = ReadBounded(
+      name, maxBytes, 0, [](char* piece, std::size_t size) { return std::fread(piece, 1, size, stdin); });
+  if (std::ferror(stdin)) throw SvgError(name, "cannot read the standard input");
+  return IsGzip(bytes) ? Gunzip(bytes, name, maxBytes) : bytes;
+}
+
+}  // namespace
+
 std::string ReadDrawingBytes(const std::string& path, std::uint64_t maxBytes) {
+  if (IsStandardStream(path)) return ReadStandardInput(maxBytes);
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(path, error);
   if (std::filesystem::is_directory(status)) throw SvgError(path, "is a directory");
@@ -59,17 +102,10 @@ std::string ReadDrawingBytes(const std::string& path, std::uint64_t maxBytes) {
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw SvgError(path, "cannot open the file");
-  std::string bytes;
-  if (!error) bytes.reserve(static_cast<std::size_t>(expected));
-  // In pieces, whatever the file says its size is: a pipe or a device has
-  // none, and a file may grow while it is read.
-  char piece[1 << 16];
-  while (in) {
-    in.read(piece, sizeof piece);
-    const std::size_t got = static_cast<std::size_t>(in.gcount());
-    if (bytes.size() + got > maxBytes) throw SvgError(path, TooLargeProblem("is larger than", maxBytes));
-    bytes.append(piece, got);
-  }
+  std::string bytes = ReadBounded(path, maxBytes, error ? 0 : expected, [&in](char* piece, std::size_t size) {
+    in.read(piece, static_cast<std::streamsize>(size));
+    return static_cast<std::size_t>(in.gcount());
+  });
   if (in.bad()) throw SvgError(path, "cannot read the file");
   return IsGzip(bytes) ? Gunzip(bytes, path, maxBytes) : bytes;
 }

@@ -15,11 +15,11 @@ namespace morvelin {
 // --max-input-size says otherwise: 256 MiB.
 constexpr std::uint64_t kDefaultMaxInputBytes = std::uint64_t{256} << 20;
 
-// The bytes of the file at `path`, unpacked when they are gzip-compressed
-// (.svgz). Throws SvgError for a folder, an unreadable file, a damaged
-// compressed one, and one of more than `maxBytes` bytes as read or as
-// unpacked (the message names the limit); no more than `maxBytes` + 1 bytes
-// are read, so an input that never ends (a pipe, /dev/zero) stops there.
+// The bytes of the file at `path`, or of the standard input for "-" (named
+// "<stdin>" in messages), unpacked when they are gzip-compressed (.svgz). Throws SvgError for a folder, an
+// unreadable file, a damaged compressed one, and one of more than `maxBytes` bytes as read or as unpacked
+// (the message names the limit); no more than `maxBytes` + 1 bytes are read, so an input that never ends (a
+// pipe, /dev/zero) stops there.
 std::string ReadDrawingBytes(const std::string& path, std::uint64_t maxBytes);
 
 // "256 MiB", "1 KiB", "1000 bytes": a size as the messages give it.

@@ -27,7 +27,7 @@ struct OutputTarget {
   std::string identity;
 };
 
-// What writing `path` does. Throws OutputError naming `path` for an empty
+// What writing `path` does; "-" is the standard output. Throws OutputError naming `path` for an empty
 // name, a folder (given as the file), a missing folder or one that cannot be
 // written into, and anything that is neither a regular file, a character
 // device nor a named pipe (a block device, a socket).
@@ -36,10 +36,13 @@ OutputTarget InspectOutputTarget(const std::string& path);
 // The identity (see OutputTarget) of the file at `path`, links followed, or
 // empty when there is none.
 std::string ExistingFileIdentity(const std::string& path);
+// The identity of the file the standard input reads, or empty when it reads
+// no file (a pipe, a terminal).
+std::string StandardInputIdentity();
 
 // The check every command makes before it runs the effect: each of `paths`
 // as InspectOutputTarget, no two of them the same file, and none the drawing
-// read from `input` (when not empty). Returns the targets in order; throws
+// read from `input` (when not empty; "-" is the standard input). Returns the targets in order; throws
 // OutputError naming the path at fault.
 std::vector<OutputTarget> CheckOutputTargets(const std::vector<std::string>& paths, const std::string& input);
 

@@ -2,6 +2,7 @@
 // a command's targets, bytes staged through the streaming Stage, and single
 // files written through OutputFiles. The platform's own file handling is in
 // svg_output_file.cpp (POSIX) or svg_output_file_win32.cpp.
+#include "cli/svg/standard_streams.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_output_file.h"
 
@@ -9,7 +10,9 @@ namespace morvelin {
 
 std::vector<OutputTarget> CheckOutputTargets(const std::vector<std::string>& paths,
                                              const std::string& input) {
-  const std::string inputIdentity = input.empty() ? std::string() : ExistingFileIdentity(input);
+  const std::string inputIdentity = input.empty()             ? std::string()
+                                    : IsStandardStream(input) ? StandardInputIdentity()
+                                                              : ExistingFileIdentity(input);
   std::vector<OutputTarget> targets;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     const OutputTarget target = InspectOutputTarget(paths[i]);
