@@ -8,6 +8,7 @@
 
 #include "cli/commands/commands.h"
 #include "cli/commands/inkscape_effect.h"
+#include "cli/commands/program_io.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_input_file.h"
 #include "cli/svg/svg_raw_xml.h"
@@ -79,7 +80,11 @@ void AddInkscapeCommand(CLI::App& app, int& exitCode) {
   // works on whole objects.
   command->add_option("--selected-nodes", "nodes selected in Inkscape's node tool (ignored)")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  command->callback([options, &exitCode] { exitCode = RunInkscapeCommand(*options, std::cout, std::cerr); });
+  // Inkscape takes standard output as the new document, byte for byte.
+  command->callback([options, &exitCode] {
+    UseBinaryStandardOutput();
+    exitCode = RunInkscapeCommand(*options, std::cout, std::cerr);
+  });
 }
 
 }  // namespace morvelin
