@@ -50,9 +50,12 @@ def main():
     # process's own standard handles, so that what it writes goes to Inkscape
     # as written, never through Python's text streams; and without a console
     # window of its own.
+    import msvcrt
+
     streams = {}
     for name, stream in (("stdin", sys.stdin), ("stdout", sys.stdout), ("stderr", sys.stderr)):
         try:
+            msvcrt.get_osfhandle(stream.fileno())  # a stream without a handle has nothing to pass
             streams[name] = stream.fileno()
         except (AttributeError, OSError, ValueError):
             streams[name] = subprocess.DEVNULL
