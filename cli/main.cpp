@@ -5,12 +5,20 @@
 #include <iostream>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "cli/commands/commands.h"
+#include "cli/commands/program_io.h"
 #include "cli/commands/version_text.h"
 #include "cli/session/plugin_module.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** given) {
+  // The words in UTF-8 on every platform, as the paths in them are opened.
+  std::vector<std::string> words = morvelin::ProgramArguments(argc, given);
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argc = static_cast<int>(argv.size());
+  argv.push_back(nullptr);
   CLI::App app{"morvelin: the Morvelin live effect in a stand-in host"};
   app.require_subcommand(1);
   // Options are spelt "--name" on every platform. CLI11 would take "/name"
@@ -53,7 +61,7 @@ int main(int argc, char** argv) {
     return morvelin::kExitBadInput;
   }
   try {
-    app.parse(argc, argv);
+    app.parse(argc, argv.data());
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error);
     // Help and version are not errors; every bad argument exits with 2.

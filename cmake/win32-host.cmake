@@ -34,7 +34,8 @@ morvelin_platform_sources(win32 WIN32)
 set(WIN32_CLI_SOURCES ${MORVELIN_SVG_SOURCES} ${WIN32_SVG} ${MORVELIN_SESSION_SOURCES} ${WIN32_SESSION}
   ${MORVELIN_COMMANDS_SOURCES} ${WIN32_COMMANDS})
 add_library(win32_cli STATIC ${WIN32_CLI_SOURCES})
-target_link_libraries(win32_cli PUBLIC win32_standin win32_pugixml)
+# shell32: CommandLineToArgvW, which splits the wide command line.
+target_link_libraries(win32_cli PUBLIC win32_standin win32_pugixml shell32)
 target_compile_definitions(win32_cli PUBLIC MORVELIN_PLUGIN_DLL)
 
 add_executable(morvelin_exe ${PROJECT_SOURCE_DIR}/cli/main.cpp)

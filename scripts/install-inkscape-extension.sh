@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Morvelin extension into the user's Inkscape extensions folder
 # (the folder `inkscape --user-data-directory` names, which honours
-# INKSCAPE_PROFILE_DIR): the .inx file, its launcher and the morvelin tool,
+# INKSCAPE_PROFILE_DIR): the .inx file, its launcher morvelin-inkscape.py and
+# the morvelin tool beside them (which the launcher runs before one on PATH),
 # built first when build/morvelin is missing or older than the sources.
 # Afterwards: Extensions > Tessik plug-ins > Morvelin... (restart Inkscape).
 set -euo pipefail
@@ -26,7 +27,9 @@ fi
 target="$data/extensions"
 mkdir -p "$target"
 install -m 0644 inkscape/morvelin.inx "$target/morvelin.inx"
-install -m 0755 inkscape/morvelin-inkscape.sh "$target/morvelin-inkscape.sh"
+install -m 0755 inkscape/morvelin-inkscape.py "$target/morvelin-inkscape.py"
+# The shell launcher that earlier installs put there.
+rm -f "$target/morvelin-inkscape.sh"
 # Through a temporary name, so that a running Inkscape never sees half a file.
 install -m 0755 "$tool" "$target/.morvelin.new"
 mv -f "$target/.morvelin.new" "$target/morvelin"

@@ -8,6 +8,7 @@
 
 #include "cli/commands/commands.h"
 #include "cli/commands/inkscape_effect.h"
+#include "cli/commands/program_io.h"
 #include "cli/svg/svg_errors.h"
 #include "cli/svg/svg_input_file.h"
 #include "cli/svg/svg_raw_xml.h"
@@ -84,7 +85,11 @@ void AddInkscapeCommand(CLI::App& app, int& exitCode) {
       "Examples:\n"
       "  morvelin inkscape --id=c1 --id=c2 --viscosity=60 drawing.svg > blended.svg\n"
       "  morvelin inkscape --viscosity=50 - < drawing.svg > blended.svg\n");
-  command->callback([options, &exitCode] { exitCode = RunInkscapeCommand(*options, std::cout, std::cerr); });
+  // Inkscape takes standard output as the new document, byte for byte.
+  command->callback([options, &exitCode] {
+    UseBinaryStandardOutput();
+    exitCode = RunInkscapeCommand(*options, std::cout, std::cerr);
+  });
 }
 
 }  // namespace morvelin

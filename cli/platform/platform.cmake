@@ -1,6 +1,6 @@
 # The one place that picks each platform's variant of the tool's files:
 #
-#                 the plug-in          PNG previews       .svgz drawings        output files
+#                 the plug-in          PNG previews       .svgz drawings        output files, arguments
 #   native        linked in            librsvg if         zlib if found         POSIX
 #                                      MORVELIN_PNG
 #   win32         Morvelin.aip, loaded none               none                  Win32
@@ -10,7 +10,8 @@
 #   <prefix>_SVG        added to the SVG layer (gzip reader, output file)
 #   <prefix>_SESSION    added to the session (plug-in module, PNG renderer)
 #   <prefix>_RESOURCES  the linked plug-in's resources (empty when it is loaded)
-#   <prefix>_COMMANDS   added to the commands (`bridge` when the plug-in is linked in)
+#   <prefix>_COMMANDS   added to the commands (`bridge` when the plug-in is linked in; the
+#                       arguments and standard output, program_io)
 function(morvelin_platform_sources platform prefix)
   set(dir ${PROJECT_SOURCE_DIR}/cli/platform)
   if(platform STREQUAL "native")
@@ -56,6 +57,11 @@ function(morvelin_platform_sources platform prefix)
     list(APPEND session ${dir}/plugin_module_dll.cpp)
     set(resources "")
     set(commands "")
+  endif()
+  if(posix)
+    list(APPEND commands ${dir}/program_io_posix.cpp)
+  else()
+    list(APPEND commands ${dir}/program_io_win32.cpp)
   endif()
 
   set(${prefix}_SVG ${svg} PARENT_SCOPE)

@@ -92,15 +92,18 @@ std::string ReadStandardInput(std::uint64_t maxBytes) {
 
 std::string ReadDrawingBytes(const std::string& path, std::uint64_t maxBytes) {
   if (IsStandardStream(path)) return ReadStandardInput(maxBytes);
+  // The path is UTF-8 (on Windows too, where a narrow path would be taken in
+  // the ANSI code page).
+  const std::filesystem::path file = std::filesystem::u8path(path);
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
   if (std::filesystem::is_directory(status)) throw SvgError(path, "is a directory");
   std::uint64_t expected = 0;
   if (std::filesystem::is_regular_file(status)) {
-    expected = std::filesystem::file_size(path, error);
+    expected = std::filesystem::file_size(file, error);
     if (!error && expected > maxBytes) throw SvgError(path, TooLargeProblem("is larger than", maxBytes));
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in) throw SvgError(path, "cannot open the file");
   std::string bytes = ReadBounded(path, maxBytes, error ? 0 : expected, [&in](char* piece, std::size_t size) {
     in.read(piece, static_cast<std::streamsize>(size));

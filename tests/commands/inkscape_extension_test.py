@@ -6,6 +6,9 @@ INKSCAPE_PROFILE_DIR, then runs Inkscape headless (under xvfb-run, each run
 with a time limit) on documents Inkscape saved (layers, mm units with a
 viewBox, <circle> and sodipodi:type="arc" circles, transforms), and checks the
 documents it writes against what `morvelin apply` makes of the same objects.
+The runs (document, selection, viscosity) are those of tests/data/inkscape/runs.txt,
+which the wine differential makes with both builds of the tool. Also runs the
+launcher alone: which tool it starts, and its message when there is none.
 
 usage: inkscape_extension_test.py BUILD/morvelin
 """
@@ -28,6 +31,22 @@ SVG = "http://www.w3.org/2000/svg"
 INK = "http://www.inkscape.org/namespaces/inkscape"
 SODI = "http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd"
 NS = {"svg": SVG, "inkscape": INK, "sodipodi": SODI}
+LAUNCHER = os.path.join(REPO, "inkscape", "morvelin-inkscape.py")
+
+
+def read_runs():
+    """tests/data/inkscape/runs.txt by name: (exit code, document, viscosity, ids)."""
+    runs = {}
+    with open(os.path.join(DATA, "runs.txt")) as table:
+        for line in table:
+            words = line.split("#")[0].split()
+            if words:
+                name, code, document, viscosity = words[:4]
+                runs[name] = (int(code), document, int(viscosity), words[4:])
+    return runs
+
+
+RUNS = read_runs()
 
 # --- geometry of SVG documents ------------------------------------------------
 
@@ -229,10 +248,11 @@ class ExtensionTest(unittest.TestCase):
         return effect, outlines, sources[0]
 
     def test_selection_becomes_effect_group_and_reruns_from_sources(self):
-        ids = ["c1", "c2", "c3"]
-        tree, log, _ = self.inkscape.run(self.circles, ids, 50)
+        _, document, viscosity, ids = RUNS["selection"]
+        self.assertEqual(document, "circles.svg")
+        tree, log, _ = self.inkscape.run(self.circles, ids, viscosity)
         self.assertIsNotNone(tree, log)
-        effect, outlines, sources = self.check_effect(tree, 50, ids)
+        effect, outlines, sources = self.check_effect(tree, viscosity, ids)
         # Where the topmost selected circle stood: inside g1, the rotated group.
         self.assertEqual(effect.getparent().get("id"), "g1")
         # The sources are unchanged apart from the transform that keeps them
@@ -252,38 +272,44 @@ class ExtensionTest(unittest.TestCase):
             self.assertEqual(tree.get(name), self.original.get(name))
         # The outline is what apply makes of the same circles.
         subset = self.subset(ids)
-        same_points(self, [p for o in outlines for p in outline_points(o)], apply_outline(subset, 50, self.work))
+        same_points(self, [p for o in outlines for p in outline_points(o)],
+                    apply_outline(subset, viscosity, self.work))
 
         # Again on the effect group, with another viscosity: recomputed from
         # the kept sources, in the same place.
+        _, document, viscosity2, rerun_ids = RUNS["rerun"]
+        self.assertEqual((document, rerun_ids), ("@selection", [effect.get("id")]))
         rerun_input = os.path.join(self.work, "rerun.svg")
         etree.ElementTree(tree).write(rerun_input)
-        again, log, _ = self.inkscape.run(rerun_input, [effect.get("id")], 90)
+        again, log, _ = self.inkscape.run(rerun_input, rerun_ids, viscosity2)
         self.assertIsNotNone(again, log)
-        effect2, outlines2, _ = self.check_effect(again, 90, ids)
+        effect2, outlines2, _ = self.check_effect(again, viscosity2, ids)
         self.assertEqual(effect2.get("id"), effect.get("id"))
         self.assertEqual(effect2.getparent().get("id"), "g1")
         got = [p for o in outlines2 for p in outline_points(o)]
-        same_points(self, got, apply_outline(subset, 90, self.work))
+        same_points(self, got, apply_outline(subset, viscosity2, self.work))
         self.assertNotEqual(len(got), len([p for o in outlines for p in outline_points(o)]))
 
     def test_nothing_selected_takes_the_whole_drawing(self):
-        tree, log, _ = self.inkscape.run(self.circles, [], 30)
+        _, document, viscosity, ids = RUNS["whole"]
+        self.assertEqual((document, ids), ("circles.svg", []))
+        tree, log, _ = self.inkscape.run(self.circles, [], viscosity)
         self.assertIsNotNone(tree, log)
         # Groups move whole.
-        effect, outlines, _ = self.check_effect(tree, 30, ["c1", "c2", "g1", "c4"])
+        effect, outlines, _ = self.check_effect(tree, viscosity, ["c1", "c2", "g1", "c4"])
         self.assertEqual(effect.getparent().get("id"), "layer1")
         # The caption and the open line are passed over and stay where they were.
         self.assertEqual(without(tree, set(), True)[0], without(self.original, set(), False)[0])
         same_points(self, [p for o in outlines for p in outline_points(o)],
-                    apply_outline(self.circles, 30, self.work))
+                    apply_outline(self.circles, viscosity, self.work))
 
     def test_failure_leaves_the_document_untouched_with_a_message(self):
         # The far circle lies beyond the coordinates the unite accepts.
-        far = os.path.join(DATA, "far.svg")
+        exit_code, document, viscosity, ids = RUNS["failure"]
+        far = os.path.join(DATA, document)
         with open(far, "rb") as f:
             before = f.read()
-        tree, log, code = self.inkscape.run(far, ["near", "far"], 50, limit=45)
+        tree, log, code = self.inkscape.run(far, ids, viscosity, limit=45)
         # Inkscape keeps the document and shows the message in a dialog,
         # which under xvfb waits for a click until the time limit: nothing
         # is exported.
@@ -295,13 +321,63 @@ class ExtensionTest(unittest.TestCase):
         # dialog and prints nothing): the installed launcher's standard
         # error, called as Inkscape calls it, with no document on standard
         # output and a failing exit.
-        launcher = os.path.join(self.inkscape.profile, "extensions", "morvelin-inkscape.sh")
-        done = subprocess.run(["sh", launcher, "--id=near", "--id=far", "--viscosity=50", far],
-                              capture_output=True, text=True, timeout=120)
-        self.assertNotEqual(done.returncode, 0)
+        launcher = os.path.join(self.inkscape.profile, "extensions", "morvelin-inkscape.py")
+        done = subprocess.run([sys.executable, launcher] + ["--id=" + i for i in ids] +
+                              ["--viscosity=%d" % viscosity, far], capture_output=True, text=True, timeout=120)
+        self.assertEqual(done.returncode, exit_code)
         self.assertEqual(done.stdout, "")
         self.assertIn("Morvelin: the effect failed", done.stderr)
         self.assertIn("beyond the coordinates the unite accepts", done.stderr)
+
+class LauncherTest(unittest.TestCase):
+    """The launcher as Inkscape runs it (python3 LAUNCHER ARGS...), copied into
+    a folder of its own: which tool it starts, with the arguments and the
+    tool's output, message and exit code passed through unchanged."""
+
+    def test_which_tool_it_runs(self):
+        _, _, viscosity, ids = RUNS["selection"]
+        good = ["--id=" + i for i in ids] + ["--viscosity=%d" % viscosity, os.path.join(DATA, "circles.svg")]
+        code, _, viscosity, ids = RUNS["failure"]
+        bad = ["--id=" + i for i in ids] + ["--viscosity=%d" % viscosity, os.path.join(DATA, "far.svg")]
+        direct = {name: subprocess.run([TOOL, "inkscape"] + args, capture_output=True, timeout=300)
+                  for name, args in (("good", good), ("bad", bad))}
+        self.assertEqual(direct["bad"].returncode, code)
+        not_found = b"Morvelin: the morvelin tool was not found beside "
+        # (case, tool beside the launcher, PATH entries, arguments, expected output or message start, exit code)
+        cases = [
+            ("beside first", "fake", ["tool"], ["--id=a b", "x.svg"], b"fake inkscape --id=a b x.svg\n", 0),
+            ("on PATH", None, ["empty", "tool"], good, direct["good"].stdout, 0),
+            ("on PATH, failing", None, ["tool"], bad, direct["bad"].stderr, code),
+            ("nowhere", None, ["empty"], good, not_found, 127),
+            # A relative entry would search the folder Inkscape happens to run in.
+            ("relative PATH entry", None, ["."], good, not_found, 127),
+        ]
+        for case, beside, path, args, want, want_code in cases:
+            with self.subTest(case), tempfile.TemporaryDirectory() as work:
+                for folder in ("extension", "tool", "empty"):
+                    os.mkdir(os.path.join(work, folder))
+                shutil.copy(LAUNCHER, os.path.join(work, "extension"))
+                os.symlink(TOOL, os.path.join(work, "tool", "morvelin"))
+                if beside == "fake":
+                    fake = os.path.join(work, "extension", "morvelin")
+                    with open(fake, "w") as f:
+                        f.write('#!/bin/sh\necho fake "$@"\n')
+                    os.chmod(fake, 0o755)
+                env = dict(os.environ, PATH=os.pathsep.join(
+                    p if p == "." else os.path.join(work, p) for p in path))
+                # The current folder holds a tool, which must not be taken.
+                done = subprocess.run([sys.executable, os.path.join(work, "extension", "morvelin-inkscape.py")] + args,
+                                      cwd=os.path.join(work, "tool"), env=env, capture_output=True, timeout=300)
+                self.assertEqual(done.returncode, want_code, done.stderr)
+                if want is not_found:
+                    self.assertEqual(done.stdout, b"")
+                    self.assertTrue(done.stderr.startswith(want), done.stderr)
+                    self.assertEqual(done.stderr.count(b"\n"), 1, done.stderr)
+                elif want_code == 0:
+                    self.assertEqual(done.stdout, want)
+                else:
+                    self.assertEqual((done.stdout, done.stderr), (b"", want))
+
 
 if __name__ == "__main__":
     if len(sys.argv) < 2:

@@ -8,6 +8,9 @@
 # build/wine-diff/{native,wine}/ and build/wine-diff/summary ("PASSED FAILED").
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+# wine turns the command line into Windows' wide characters by the locale's
+# charset: UTF-8, as the file names below are written.
+export LC_ALL=C.UTF-8
 out=build/wine-diff
 rm -rf "$out"
 mkdir -p "$out/native" "$out/wine"
@@ -17,6 +20,11 @@ for program in build/tests/morvelin_scenarios build/morvelin build-win/morvelin_
                build-win/Morvelin.aip; do
   [ -f "$program" ] || { echo "differential: $program is missing (scripts/build.sh native and win)" >&2; exit 1; }
 done
+
+# Drawings named outside any one ANSI code page, for the command lines below:
+# the Win32 build takes its arguments, and the paths in them, in UTF-8.
+mkdir -p "$out/input"
+cp tests/data/inkscape/circles.svg "$out/input/κύκλοι.svg"
 
 # The tool's own command lines, run by both builds in their output folder:
 # "NAME|ARGS", words split at blanks, "~" a blank inside a word, "@ROOT@" the
@@ -32,6 +40,33 @@ for drawing in "${drawings[@]}"; do
 done
 cli_runs+=("apply-absolute-path|apply @ROOT@/${drawings[0]} --no-unite -o apply-absolute-path.svg")
 cli_runs+=("edit-sample|edit --stored 30 --actions drag~80;~untick;~drag~60;~tick;~ok -o edit-sample.svg")
+cli_runs+=("apply-unicode-names|apply ../input/κύκλοι.svg --no-unite -o έξοδος.svg")
+cli_runs+=("inkscape-unicode-name|inkscape --id=c1 --id=c2 --viscosity=50 ../input/κύκλοι.svg")
+
+# The inkscape command on the Inkscape extension's documents, as its test runs
+# them (tests/data/inkscape/runs.txt): the document printed on standard output
+# (compared as written, byte for byte), the message and the exit code. A
+# document "@NAME" is what the same build printed for run NAME.
+run_inkscape() {  # folder, program prefix...
+  local folder=$1
+  shift
+  local name code document viscosity ids args id
+  while read -r name code document viscosity ids; do
+    case "$name" in '#'* | '') continue ;; esac
+    if [[ "$document" == @* ]]; then
+      document="$folder/inkscape-${document#@}.svg"
+    else
+      document=tests/data/inkscape/$document
+    fi
+    args=()
+    for id in $ids; do args+=("--id=$id"); done
+    local status=0
+    "$@" inkscape "${args[@]}" "--viscosity=$viscosity" "$document" \
+      >"$folder/inkscape-$name.svg" 2>"$folder/inkscape-$name.err" || status=$?
+    echo "$status" >"$folder/inkscape-$name.code"
+    [ "$status" -eq "$code" ] || echo "exit $status, not $code" >>"$folder/inkscape-$name.err"
+  done <tests/data/inkscape/runs.txt
+}
 
 run_cli() {  # folder, program prefix...
   local folder=$1
@@ -52,12 +87,14 @@ start=$(date +%s)
 build/tests/morvelin_scenarios "$out/native" --sweep "${drawings[@]}" >"$out/native/scenarios.out" 2>&1 ||
   echo "exit $?" >>"$out/native/scenarios.out"
 run_cli "$out/native" "$PWD/build/morvelin"
+run_inkscape "$out/native" build/morvelin
 
 # One wine process for every scenario and the fault sweep, one per command
 # line; wine's output goes to files only.
 wine build-win/morvelin_scenarios.exe "$out/wine" --sweep "${drawings[@]}" >"$out/wine/scenarios.out" 2>&1 ||
   echo "exit $?" >>"$out/wine/scenarios.out"
 run_cli "$out/wine" wine "$PWD/build-win/morvelin.exe"
+run_inkscape "$out/wine" wine build-win/morvelin.exe
 echo "differential: wine runs took $(($(date +%s) - start)) s"
 
 # The Windows C runtime writes "\r\n" to a text-mode stdout; the printed text
@@ -83,12 +120,12 @@ done
 for f in "$out"/wine/*; do
   [ -e "$out/native/$(basename "$f")" ] || { failed=$((failed + 1)); echo "differential: only the DLL wrote $(basename "$f")"; }
 done
-# Every command line is one that works: failing alike in both builds proves
-# nothing.
+# Every command line is one that works, and every inkscape run ends as the
+# table says: failing alike in both builds proves nothing.
 for f in "$out"/native/*.err; do
   if grep -q '^exit ' "$f"; then
     failed=$((failed + 1))
-    echo "differential: $(basename "$f" .err) failed in the native build:"
+    echo "differential: $(basename "$f" .err) did not end as it should in the native build:"
     head -n 5 "$f"
   fi
 done
