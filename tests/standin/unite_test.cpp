@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -16,10 +17,11 @@
 #include "cli/session/effect_session.h"
 #include "standin/art/art_store.h"
 #include "standin/unite/bezier.h"
-#include "tests/support/flatten.h"
-#include "tests/support/outline_area.h"
 #include "standin/unite/outline_art.h"
 #include "standin/unite/unite_engine.h"
+#include "standin/unite/work_split.h"
+#include "tests/support/flatten.h"
+#include "tests/support/outline_area.h"
 #include "tests/support/scene.h"
 
 using testscene::Circle;
@@ -771,6 +773,97 @@ TEST_F(UniteTest, WithoutMergingTheCallIsOnlyRecorded) {
       scene_.journal().Dump(),
       "AI Pathfinder Suite.DoUniteEffect(precision=10 removeRedundantPoints=1 extractUnpaintedArtwork=1 "
       "count=3)\n");
+}
+
+// The unite's stages split their work across threads (two in the native
+// build); the outlines must not depend on how many ran. The sample, a grid
+// of 30 circles (465 objects, cut into ranges united apart and merged) and
+// 25 crowded circles, whole and every other object of them (an odd count,
+// another cut), united with one thread and with two: the same segments, bit
+// for bit.
+TEST_F(UniteTest, OneThreadAndTwoGiveTheSameOutlines) {
+  std::string grid = "<svg xmlns=\"http://www.w3.org/2000/svg\">";
+  for (int i = 0; i < 30; ++i) {
+    grid += "<circle cx=\"" + std::to_string(i % 20 * 30) + "\" cy=\"" + std::to_string(i / 20 * 30) +
+            "\" r=\"" + std::to_string(6 + i * 7 % 11) + "\"/>";
+  }
+  grid += "</svg>";
+  struct Case {
+    std::string name, svg;
+    bool everyOther;
+  };
+  const std::vector<Case> cases{
+      {"the sample", "", false},
+      {"grid of 30", grid, false},
+      {"crowded_circles.svg", "", false},
+      {"crowded_circles.svg, every other object", "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    morvelin::EffectSession session(false);
+    if (c.name == "the sample") {
+      session.LoadDrawing("");
+    } else if (!c.svg.empty()) {
+      session.LoadDrawingText(c.svg, c.name);
+    } else {
+      std::ifstream file(std::filesystem::path(__FILE__).parent_path().parent_path() / "data" /
+                         "crowded_circles.svg");
+      std::stringstream text;
+      text << file.rdbuf();
+      session.LoadDrawingText(text.str(), c.name);
+    }
+    session.host().unite().SetMerging(false);
+    session.host().effects().Execute(session.ApplyEffect(50.0f));
+    std::vector<ArtObject*> objects = session.host().unite().lastCall().objects;
+    if (c.everyOther) {
+      std::vector<ArtObject*> kept;
+      for (std::size_t i = 0; i < objects.size(); i += 2) kept.push_back(objects[i]);
+      objects = kept;
+    }
+    std::vector<standin::OutlineSegments> results[2];
+    for (int threads : {1, 2}) {
+      standin::SetUniteThreads(threads);
+      ASSERT_EQ(standin::UniteThreads(), threads);
+      ASSERT_EQ(standin::UniteOutlines(objects, true, &results[threads - 1]), kHostNoError);
+    }
+    standin::SetUniteThreads(0);
+    const auto& one = results[0];
+    const auto& two = results[1];
+    ASSERT_FALSE(one.empty());
+    ASSERT_EQ(one.size(), two.size());
+    auto same = [](const std::vector<PathSegment>& a, const std::vector<PathSegment>& b) {
+      return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(PathSegment)) == 0;
+    };
+    for (std::size_t o = 0; o < one.size(); ++o) {
+      EXPECT_TRUE(same(one[o].outer, two[o].outer)) << "outline " << o;
+      ASSERT_EQ(one[o].holes.size(), two[o].holes.size()) << "outline " << o;
+      for (std::size_t h = 0; h < one[o].holes.size(); ++h) {
+        EXPECT_TRUE(same(one[o].holes[h], two[o].holes[h])) << "outline " << o << ", hole " << h;
+      }
+    }
+  }
+}
+
+// A piece of split work that throws (memory running out on a helper thread)
+// reaches the caller, after every thread has finished, instead of ending
+// the program; the pieces before it all ran, each once.
+TEST(UniteThreads, AnExceptionInAPieceReachesTheCaller) {
+  for (int threads : {1, 2}) {
+    SCOPED_TRACE(threads);
+    standin::SetUniteThreads(threads);
+    std::vector<int> runs(64, 0);
+    EXPECT_THROW(standin::SplitWork(runs.size(),
+                                    [&](std::size_t i) {
+                                      if (i == 40) throw std::bad_alloc();
+                                      ++runs[i];
+                                    }),
+                 std::bad_alloc);
+    standin::SetUniteThreads(0);
+    EXPECT_EQ(runs[40], 0);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      EXPECT_EQ(runs[i], i < 40 ? 1 : std::min(runs[i], 1)) << i;
+    }
+  }
 }
 
 }  // namespace
