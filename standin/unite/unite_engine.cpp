@@ -239,9 +239,13 @@ void ListOutlineContours(const ClipperLib::PolyNode& node, std::vector<const Cli
   }
 }
 
+// Below this many vertices of the union the rebuild (about a third of a
+// microsecond a vertex) takes less time than starting a thread costs.
+constexpr std::size_t kSplitRebuildVertices = 1024;
+
 // Outer nodes of the tree, at any depth (islands in holes included), each
 // with the holes directly inside it, rebuilt as curves, the contours on as
-// many threads as there are. False when a contour has more segments than a
+// many threads as there are when they have enough vertices. False when a contour has more segments than a
 // path holds.
 bool CollectOutlines(const ClipperLib::PolyNode& node, const SourceTable& sources,
                      const ProvenanceIndex& index, const RebuildSettings& settings,
@@ -250,8 +254,14 @@ bool CollectOutlines(const ClipperLib::PolyNode& node, const SourceTable& source
   std::vector<const ClipperLib::Path*> contours;
   ListOutlineContours(node, &outers, &contours);
   std::vector<std::vector<PathSegment>> rebuilt(contours.size());
-  SplitWork(contours.size(),
-            [&](std::size_t c) { rebuilt[c] = RebuildContour(*contours[c], sources, index, settings); });
+  auto rebuild = [&](std::size_t c) { rebuilt[c] = RebuildContour(*contours[c], sources, index, settings); };
+  std::size_t vertices = 0;
+  for (const ClipperLib::Path* contour : contours) vertices += contour->size();
+  if (vertices >= kSplitRebuildVertices) {
+    SplitWork(contours.size(), rebuild);
+  } else {
+    for (std::size_t c = 0; c < contours.size(); ++c) rebuild(c);
+  }
   for (const std::vector<PathSegment>& segments : rebuilt) {
     if (segments.size() > kMaxPathSegments) return false;
   }
