@@ -17,7 +17,9 @@
 #include "cli/session/effect_session.h"
 #include "standin/art/art_store.h"
 #include "standin/unite/bezier.h"
+#include "standin/unite/merge_tree.h"
 #include "standin/unite/outline_art.h"
+#include "standin/unite/outline_union.h"
 #include "standin/unite/unite_engine.h"
 #include "standin/unite/work_split.h"
 #include "tests/support/flatten.h"
@@ -778,9 +780,9 @@ TEST_F(UniteTest, WithoutMergingTheCallIsOnlyRecorded) {
 // The unite's stages split their work across threads (two in the native
 // build); the outlines must not depend on how many ran. The sample, a grid
 // of 30 circles (465 objects, cut into ranges united apart and merged) and
-// 25 crowded circles, whole and every other object of them (an odd count,
-// another cut), united with one thread and with two: the same segments, bit
-// for bit.
+// 25 crowded circles, whole and every other object of them (an odd number,
+// cut elsewhere), united with one thread and with two: the same segments,
+// bit for bit.
 TEST_F(UniteTest, OneThreadAndTwoGiveTheSameOutlines) {
   std::string grid = "<svg xmlns=\"http://www.w3.org/2000/svg\">";
   for (int i = 0; i < 30; ++i) {
@@ -818,6 +820,7 @@ TEST_F(UniteTest, OneThreadAndTwoGiveTheSameOutlines) {
     if (c.everyOther) {
       std::vector<ArtObject*> kept;
       for (std::size_t i = 0; i < objects.size(); i += 2) kept.push_back(objects[i]);
+      if (kept.size() % 2 == 0) kept.pop_back();
       objects = kept;
     }
     std::vector<standin::OutlineSegments> results[2];
@@ -840,6 +843,45 @@ TEST_F(UniteTest, OneThreadAndTwoGiveTheSameOutlines) {
       for (std::size_t h = 0; h < one[o].holes.size(); ++h) {
         EXPECT_TRUE(same(one[o].holes[h], two[o].holes[h])) << "outline " << o << ", hole " << h;
       }
+    }
+  }
+}
+
+// Ranges of shapes united apart and merged as CutMergeTree says give the
+// polygons of one GridUnion of all the shapes, point for point: shape
+// counts with pairs a power of two, with one shape over, and neither, cut
+// down to ranges of one pair and of a few.
+TEST(UniteMergeTree, RangesMergedInTheTreeGiveTheCountersUnion) {
+  // Octagons along a wandering line, each overlapping the ones before it.
+  std::vector<ClipperLib::Paths> shapes;
+  for (int k = 0; k < 70; ++k) {
+    const double h = 40.0 * k + 300.0 * std::sin(k * 0.7), v = 500.0 * std::cos(k * 0.3),
+                 r = 60.0 + 7 * (k % 5);
+    ClipperLib::Path octagon;
+    for (int i = 0; i < 8; ++i) {
+      octagon.emplace_back(static_cast<ClipperLib::cInt>(std::lround(h + r * std::cos(i * kPi / 4))),
+                           static_cast<ClipperLib::cInt>(std::lround(v + r * std::sin(i * kPi / 4))));
+    }
+    shapes.push_back({octagon});
+  }
+  for (std::size_t count : {64u, 65u, 70u, 37u}) {
+    for (std::size_t leaf : {2u, 5u, 16u}) {
+      SCOPED_TRACE(std::to_string(count) + " shapes, ranges of " + std::to_string(leaf));
+      standin::GridUnion whole;
+      for (std::size_t k = 0; k < count; ++k) whole.AddShape(shapes[k], k % 3 == 0);
+      const std::vector<standin::MergeNode> nodes = standin::CutMergeTree(count, leaf);
+      ASSERT_GT(nodes.size(), 1u);
+      std::vector<ClipperLib::Paths> unions(nodes.size());
+      for (std::size_t n = 0; n < nodes.size(); ++n) {
+        if (nodes[n].earlier >= 0) {
+          unions[n] = standin::MergeUnions(unions[nodes[n].earlier], unions[nodes[n].later]);
+          continue;
+        }
+        standin::GridUnion part;
+        for (std::size_t k = nodes[n].begin; k < nodes[n].end; ++k) part.AddShape(shapes[k], k % 3 == 0);
+        unions[n] = part.FinishPaths();
+      }
+      EXPECT_EQ(unions.back(), whole.FinishPaths());
     }
   }
 }
