@@ -5,7 +5,8 @@
 // accuracy a polygon answer needs to match ours, each made valid (bridges
 // may cross themselves) before the clock starts. Counters: the objects, the
 // points GEOS is given, the segments of our result and the vertices of
-// GEOS's.
+// GEOS's. BM_StandinUniteOneThread is the same unite held to one thread
+// (the native build's stages use two).
 #include <benchmark/benchmark.h>
 #include <geos_c.h>
 
@@ -17,9 +18,10 @@
 
 #include "cli/session/effect_session.h"
 #include "standin/art/art_object.h"
-#include "tests/support/flatten.h"
 #include "standin/unite/outline_art.h"
 #include "standin/unite/unite_engine.h"
+#include "standin/unite/work_split.h"
+#include "tests/support/flatten.h"
 
 namespace {
 
@@ -67,6 +69,12 @@ void BM_StandinUnite(benchmark::State& state) {
   state.counters["objects"] = static_cast<double>(objects.list.size());
   state.counters["result_segments"] = static_cast<double>(segments);
   state.counters["flatten_tolerance"] = 0.01;
+}
+
+void BM_StandinUniteOneThread(benchmark::State& state) {
+  standin::SetUniteThreads(1);
+  BM_StandinUnite(state);
+  standin::SetUniteThreads(0);
 }
 
 void BM_GeosUnaryUnion(benchmark::State& state) {
@@ -122,8 +130,10 @@ BENCHMARK(BM_StandinUnite)
     ->Iterations(1)
     ->Repetitions(5)
     ->ReportAggregatesOnly(false);
+BENCHMARK(BM_StandinUniteOneThread)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_GeosUnaryUnion)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_StandinUnite)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_StandinUniteOneThread)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 BENCHMARK(BM_GeosUnaryUnion)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 
 }  // namespace

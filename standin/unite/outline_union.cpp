@@ -68,7 +68,7 @@ void GridUnion::AddShape(const ClipperLib::Paths& contours, bool evenOdd) {
   if (!united.empty()) Push(std::move(united), 1);
 }
 
-void GridUnion::Finish(ClipperLib::PolyTree* tree) {
+ClipperLib::Paths GridUnion::FinishPaths() {
   if (hasPending_) {
     hasPending_ = false;
     ClipperLib::Paths resolved = Resolve(pending_, pendingEvenOdd_, true);
@@ -81,10 +81,22 @@ void GridUnion::Finish(ClipperLib::PolyTree* tree) {
     stack_.pop_back();
     stack_.back().second = UnitePaths(stack_.back().second, top);
   }
+  ClipperLib::Paths united;
+  if (!stack_.empty()) united = std::move(stack_.back().second);
+  stack_.clear();
+  return united;
+}
+
+ClipperLib::Paths MergeUnions(ClipperLib::Paths earlier, ClipperLib::Paths later) {
+  if (earlier.empty()) return later;
+  if (later.empty()) return earlier;
+  return UnitePaths(earlier, later);
+}
+
+void UnionTree(const ClipperLib::Paths& united, ClipperLib::PolyTree* tree) {
   ClipperLib::Clipper clipper;
   clipper.PreserveCollinear(true);
-  if (!stack_.empty()) clipper.AddPaths(stack_.back().second, ClipperLib::ptSubject, true);
-  stack_.clear();
+  clipper.AddPaths(united, ClipperLib::ptSubject, true);
   clipper.Execute(ClipperLib::ctUnion, *tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
 }
 

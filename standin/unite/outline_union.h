@@ -34,9 +34,11 @@ class GridUnion {
   // drawn cannot cut holes where it overlaps another. Contours of fewer than
   // three points paint nothing.
   void AddShape(const ClipperLib::Paths& contours, bool evenOdd);
-  // The union of every shape added, by the non-zero rule, as a tree of outer
-  // boundaries (positive area, counter-clockwise with v upwards) and holes.
-  void Finish(ClipperLib::PolyTree* tree);
+  // The union of every shape added, by the non-zero rule, as polygons (outer
+  // boundaries positive, holes negative), for UnionTree or for merging with
+  // other partial unions; empty when nothing was painted. The GridUnion is
+  // empty afterwards.
+  ClipperLib::Paths FinishPaths();
 
  private:
   void Push(ClipperLib::Paths paths, int level);
@@ -47,5 +49,14 @@ class GridUnion {
   bool pendingEvenOdd_ = false;
   bool hasPending_ = false;
 };
+
+// Two partial unions merged as GridUnion merges its own (the earlier shapes'
+// polygons handed to Clipper first). An empty side leaves the other as it
+// is, as GridUnion keeps no empty union to merge.
+ClipperLib::Paths MergeUnions(ClipperLib::Paths earlier, ClipperLib::Paths later);
+
+// The polygons of a union as a tree of outer boundaries (positive area,
+// counter-clockwise with v upwards) and holes.
+void UnionTree(const ClipperLib::Paths& united, ClipperLib::PolyTree* tree);
 
 }  // namespace standin

@@ -9,21 +9,25 @@ void ProvenanceIndex::AddKey(int64_t x, int64_t y) {
   heads_.emplace(Key(x, y), std::make_pair(kNone, kNone));
 }
 
-void ProvenanceIndex::Record(int64_t x, int64_t y, const Provenance& provenance) {
-  Add(Key(x, y), provenance);
+void ProvenanceIndex::MatchPoint(int64_t x, int64_t y, const Provenance& provenance,
+                                 std::vector<Hit>* hits) const {
+  const uint64_t key = Key(x, y);
+  if (heads_.count(key) != 0) hits->push_back(Hit{key, provenance});
 }
 
-void ProvenanceIndex::Add(uint64_t key, const Provenance& provenance) {
-  auto it = heads_.find(key);
-  if (it == heads_.end()) return;
-  const uint32_t at = static_cast<uint32_t>(entries_.size());
-  entries_.push_back(Entry{provenance, kNone});
-  if (it->second.first == kNone) {
-    it->second.first = at;
-  } else {
-    entries_[it->second.second].next = at;
+void ProvenanceIndex::Keep(const std::vector<Hit>& hits) {
+  for (const Hit& hit : hits) {
+    auto it = heads_.find(hit.key);
+    if (it == heads_.end()) continue;
+    const uint32_t at = static_cast<uint32_t>(entries_.size());
+    entries_.push_back(Entry{hit.provenance, kNone});
+    if (it->second.first == kNone) {
+      it->second.first = at;
+    } else {
+      entries_[it->second.second].next = at;
+    }
+    it->second.second = at;
   }
-  it->second.second = at;
 }
 
 namespace {
@@ -39,8 +43,8 @@ uint32_t CellBit(uint64_t cell, int bits) {
 
 }  // namespace
 
-void ProvenanceIndex::BuildCells() {
-  celled_ = true;
+void ProvenanceIndex::Seal() {
+  cells_.clear();
   cells_.reserve(heads_.size());
   for (const auto& head : heads_) {
     const int64_t x = static_cast<int32_t>(head.first >> 32), y = static_cast<int32_t>(head.first);
@@ -54,9 +58,8 @@ void ProvenanceIndex::BuildCells() {
   }
 }
 
-void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY, uint32_t contour,
-                                 uint32_t index, double uFrom, double uTo) {
-  if (!celled_) BuildCells();
+void ProvenanceIndex::MatchEdge(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY, uint32_t contour,
+                                uint32_t index, double uFrom, double uTo, std::vector<Hit>* hits) const {
   if (cells_.empty() || (fromX == toX && fromY == toY)) return;
   const double dx = static_cast<double>(toX - fromX), dy = static_cast<double>(toY - fromY);
   const double length2 = dx * dx + dy * dy;
@@ -91,7 +94,7 @@ void ProvenanceIndex::RecordEdge(int64_t fromX, int64_t fromY, int64_t toX, int6
         const double t = std::clamp((px * dx + py * dy) / length2, 0.0, 1.0);
         const double ex = px - t * dx, ey = py - t * dy;
         if (ex * ex + ey * ey > 4.0) continue;
-        Add(Key(it->x, it->y), Provenance{contour, index, uFrom + t * (uTo - uFrom)});
+        hits->push_back(Hit{Key(it->x, it->y), Provenance{contour, index, uFrom + t * (uTo - uFrom)}});
       }
     }
   }

@@ -7,10 +7,12 @@
 #include "standin/art/art_store.h"
 #include "standin/unite/curve_outline.h"
 #include "standin/unite/lowest_object.h"
+#include "standin/unite/merge_tree.h"
 #include "standin/unite/outline_art.h"
 #include "standin/unite/outline_union.h"
 #include "standin/unite/provenance_index.h"
 #include "standin/unite/source_contours.h"
+#include "standin/unite/work_split.h"
 
 namespace standin {
 
@@ -133,27 +135,53 @@ std::vector<std::size_t> SpatialOrder(const std::vector<ArtObject*>& objects) {
   return order;
 }
 
+// The most shapes one GridUnion of the unite takes: the merges are cut into
+// about sixteen ranges, so that two threads (or more) share them evenly,
+// with the cut depending on the number of shapes only.
+std::size_t LeafShapes(std::size_t shapes) { return std::max<std::size_t>(16, (shapes + 15) / 16); }
+
 // Every object's flattening, united one object at a time; only the partial
-// unions are kept, not the flattenings.
+// unions are kept, not the flattenings. The objects, in their spatial order,
+// are cut into ranges (CutMergeTree) that are flattened and united apart,
+// on as many threads as there are, and the ranges' unions are then merged
+// in a fixed order on this thread: the same polygons as one GridUnion of all
+// the objects gives.
 void UniteFlattenings(const std::vector<ArtObject*>& objects, const std::vector<std::size_t>& firstContour,
                       SourceTable* sources, ClipperLib::PolyTree* tree) {
-  GridUnion grid;
-  std::vector<GridVertex> flat;
-  ClipperLib::Paths paths;
-  sources->flatCounts.assign(sources->contours.size(), 0);
-  for (std::size_t k : SpatialOrder(objects)) {
-    paths.clear();
-    for (std::size_t c = firstContour[k]; c < firstContour[k + 1]; ++c) {
-      FlattenRing(*sources->contours[c], kCurveFlattening, kGridStepsPerUnit, &flat);
-      sources->flatCounts[c] = static_cast<uint32_t>(flat.size());
-      ClipperLib::Path path;
-      path.reserve(flat.size());
-      for (const GridVertex& g : flat) path.emplace_back(g.x, g.y);
-      paths.push_back(std::move(path));
-    }
-    grid.AddShape(paths, objects[k]->style->evenOddFill != 0);
+  const std::vector<std::size_t> order = SpatialOrder(objects);
+  const std::vector<MergeNode> nodes = CutMergeTree(order.size(), LeafShapes(order.size()));
+  std::vector<std::size_t> leaves;
+  for (std::size_t n = 0; n < nodes.size(); ++n) {
+    if (nodes[n].earlier < 0) leaves.push_back(n);
   }
-  grid.Finish(tree);
+  std::vector<ClipperLib::Paths> unions(nodes.size());
+  // Each range writes its own objects' flattening sizes and its own union.
+  sources->flatCounts.assign(sources->contours.size(), 0);
+  SplitWork(leaves.size(), [&](std::size_t leaf) {
+    const MergeNode& node = nodes[leaves[leaf]];
+    GridUnion grid;
+    std::vector<GridVertex> flat;
+    ClipperLib::Paths paths;
+    for (std::size_t at = node.begin; at < node.end; ++at) {
+      const std::size_t k = order[at];
+      paths.clear();
+      for (std::size_t c = firstContour[k]; c < firstContour[k + 1]; ++c) {
+        FlattenRing(*sources->contours[c], kCurveFlattening, kGridStepsPerUnit, &flat);
+        sources->flatCounts[c] = static_cast<uint32_t>(flat.size());
+        ClipperLib::Path path;
+        path.reserve(flat.size());
+        for (const GridVertex& g : flat) path.emplace_back(g.x, g.y);
+        paths.push_back(std::move(path));
+      }
+      grid.AddShape(paths, objects[k]->style->evenOddFill != 0);
+    }
+    unions[leaves[leaf]] = grid.FinishPaths();
+  });
+  for (std::size_t n = 0; n < nodes.size(); ++n) {
+    if (nodes[n].earlier < 0) continue;
+    unions[n] = MergeUnions(std::move(unions[nodes[n].earlier]), std::move(unions[nodes[n].later]));
+  }
+  UnionTree(unions.back(), tree);
 }
 
 void AddKeys(const ClipperLib::PolyNode& node, ProvenanceIndex* index) {
@@ -161,47 +189,91 @@ void AddKeys(const ClipperLib::PolyNode& node, ProvenanceIndex* index) {
   for (const ClipperLib::PolyNode* child : node.Childs) AddKeys(*child, index);
 }
 
+// How many pieces the sources are matched in; any number gives the same
+// index, as the pieces' hits are kept in the sources' order.
+constexpr std::size_t kProvenancePieces = 16;
+
 // Flattens every source again, keeping only the points the result has: its
-// own vertices, and the points on its edges where it crosses another.
+// own vertices, and the points on its edges where it crosses another. The
+// sources are matched against the result's points in pieces, on as many
+// threads as there are; each piece's hits are then kept in the sources'
+// order.
 void IndexProvenance(const ClipperLib::PolyTree& tree, const SourceTable& sources, ProvenanceIndex* index) {
   AddKeys(tree, index);
-  std::vector<GridVertex> flat;
-  for (std::size_t c = 0; c < sources.contours.size(); ++c) {
-    FlattenRing(*sources.contours[c], kCurveFlattening, kGridStepsPerUnit, &flat);
-    const double pieces = PieceCount(*sources.contours[c]);
-    for (std::size_t j = 0; j < flat.size(); ++j) {
-      const uint32_t contour = static_cast<uint32_t>(c), at = static_cast<uint32_t>(j);
-      index->Record(flat[j].x, flat[j].y, Provenance{contour, at, flat[j].u});
-      const GridVertex& next = flat[(j + 1) % flat.size()];
-      index->RecordEdge(flat[j].x, flat[j].y, next.x, next.y, contour, at, flat[j].u,
-                        j + 1 < flat.size() ? next.u : pieces);
+  index->Seal();
+  const std::size_t count = sources.contours.size();
+  const std::size_t pieces = std::min(count, kProvenancePieces);
+  std::vector<std::vector<ProvenanceIndex::Hit>> hits(pieces);
+  SplitWork(pieces, [&](std::size_t piece) {
+    std::vector<GridVertex> flat;
+    const ProvenanceIndex& matched = *index;
+    for (std::size_t c = count * piece / pieces; c < count * (piece + 1) / pieces; ++c) {
+      FlattenRing(*sources.contours[c], kCurveFlattening, kGridStepsPerUnit, &flat);
+      const double ring = PieceCount(*sources.contours[c]);
+      for (std::size_t j = 0; j < flat.size(); ++j) {
+        const uint32_t contour = static_cast<uint32_t>(c), at = static_cast<uint32_t>(j);
+        matched.MatchPoint(flat[j].x, flat[j].y, Provenance{contour, at, flat[j].u}, &hits[piece]);
+        const GridVertex& next = flat[(j + 1) % flat.size()];
+        matched.MatchEdge(flat[j].x, flat[j].y, next.x, next.y, contour, at, flat[j].u,
+                          j + 1 < flat.size() ? next.u : ring, &hits[piece]);
+      }
     }
+  });
+  for (const auto& piece : hits) index->Keep(piece);
+}
+
+// The contours of the outer nodes of the tree, at any depth (islands in
+// holes included), each followed by the holes directly inside it, in the
+// order the outlines are returned.
+void ListOutlineContours(const ClipperLib::PolyNode& node, std::vector<const ClipperLib::PolyNode*>* outers,
+                         std::vector<const ClipperLib::Path*>* contours) {
+  for (const ClipperLib::PolyNode* child : node.Childs) {
+    if (child->IsHole()) {
+      ListOutlineContours(*child, outers, contours);
+      continue;
+    }
+    outers->push_back(child);
+    contours->push_back(&child->Contour);
+    for (const ClipperLib::PolyNode* hole : child->Childs) contours->push_back(&hole->Contour);
+    for (const ClipperLib::PolyNode* hole : child->Childs) ListOutlineContours(*hole, outers, contours);
   }
 }
 
+// Below this many vertices of the union the rebuild (about a third of a
+// microsecond a vertex) takes less time than starting a thread costs.
+constexpr std::size_t kSplitRebuildVertices = 1024;
+
 // Outer nodes of the tree, at any depth (islands in holes included), each
-// with the holes directly inside it, rebuilt as curves. False when a contour
-// has more segments than a path holds.
+// with the holes directly inside it, rebuilt as curves, the contours on as
+// many threads as there are when they have enough vertices. False when a contour has more segments than a
+// path holds.
 bool CollectOutlines(const ClipperLib::PolyNode& node, const SourceTable& sources,
                      const ProvenanceIndex& index, const RebuildSettings& settings,
                      std::vector<OutlineSegments>* outlines) {
-  for (const ClipperLib::PolyNode* child : node.Childs) {
-    if (child->IsHole()) {
-      if (!CollectOutlines(*child, sources, index, settings, outlines)) return false;
-      continue;
-    }
+  std::vector<const ClipperLib::PolyNode*> outers;
+  std::vector<const ClipperLib::Path*> contours;
+  ListOutlineContours(node, &outers, &contours);
+  std::vector<std::vector<PathSegment>> rebuilt(contours.size());
+  auto rebuild = [&](std::size_t c) { rebuilt[c] = RebuildContour(*contours[c], sources, index, settings); };
+  std::size_t vertices = 0;
+  for (const ClipperLib::Path* contour : contours) vertices += contour->size();
+  if (vertices >= kSplitRebuildVertices) {
+    SplitWork(contours.size(), rebuild);
+  } else {
+    for (std::size_t c = 0; c < contours.size(); ++c) rebuild(c);
+  }
+  for (const std::vector<PathSegment>& segments : rebuilt) {
+    if (segments.size() > kMaxPathSegments) return false;
+  }
+  std::size_t at = 0;
+  for (const ClipperLib::PolyNode* outer : outers) {
     OutlineSegments outline;
-    outline.outer = RebuildContour(child->Contour, sources, index, settings);
-    if (outline.outer.size() > kMaxPathSegments) return false;
-    for (const ClipperLib::PolyNode* hole : child->Childs) {
-      std::vector<PathSegment> segments = RebuildContour(hole->Contour, sources, index, settings);
-      if (segments.size() > kMaxPathSegments) return false;
-      if (!segments.empty()) outline.holes.push_back(std::move(segments));
+    outline.outer = std::move(rebuilt[at++]);
+    for (std::size_t h = 0; h < outer->Childs.size(); ++h) {
+      if (!rebuilt[at].empty()) outline.holes.push_back(std::move(rebuilt[at]));
+      ++at;
     }
     if (!outline.outer.empty()) outlines->push_back(std::move(outline));
-    for (const ClipperLib::PolyNode* hole : child->Childs) {
-      if (!CollectOutlines(*hole, sources, index, settings, outlines)) return false;
-    }
   }
   return true;
 }

@@ -16,7 +16,9 @@
 //   own fill rule, and the painted areas are united with Clipper by the
 //   non-zero rule on a grid of 1/1024 units, objects with nearby bounding
 //   boxes first. Whether an object is painted does not matter:
-//   its area counts as if filled.
+//   its area counts as if filled. In the native build the work is shared
+//   between two threads (standin/unite/work_split.h); the result is the
+//   same, bit for bit, as on one.
 // - The united polygons are then turned back into the sources' own curves:
 //   each stretch of a contour that follows one source is that source's
 //   pieces (whole where they survive whole, sub-curves between the crossing

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -16,10 +17,13 @@
 #include "cli/session/effect_session.h"
 #include "standin/art/art_store.h"
 #include "standin/unite/bezier.h"
+#include "standin/unite/merge_tree.h"
+#include "standin/unite/outline_art.h"
+#include "standin/unite/outline_union.h"
+#include "standin/unite/unite_engine.h"
+#include "standin/unite/work_split.h"
 #include "tests/support/flatten.h"
 #include "tests/support/outline_area.h"
-#include "standin/unite/outline_art.h"
-#include "standin/unite/unite_engine.h"
 #include "tests/support/scene.h"
 
 using testscene::Circle;
@@ -771,6 +775,137 @@ TEST_F(UniteTest, WithoutMergingTheCallIsOnlyRecorded) {
       scene_.journal().Dump(),
       "AI Pathfinder Suite.DoUniteEffect(precision=10 removeRedundantPoints=1 extractUnpaintedArtwork=1 "
       "count=3)\n");
+}
+
+// The unite's stages split their work across threads (two in the native
+// build); the outlines must not depend on how many ran. The sample, a grid
+// of 30 circles (465 objects, cut into ranges united apart and merged) and
+// 25 crowded circles, whole and every other object of them (an odd number,
+// cut elsewhere), united with one thread and with two: the same segments,
+// bit for bit.
+TEST_F(UniteTest, OneThreadAndTwoGiveTheSameOutlines) {
+  std::string grid = "<svg xmlns=\"http://www.w3.org/2000/svg\">";
+  for (int i = 0; i < 30; ++i) {
+    grid += "<circle cx=\"" + std::to_string(i % 20 * 30) + "\" cy=\"" + std::to_string(i / 20 * 30) +
+            "\" r=\"" + std::to_string(6 + i * 7 % 11) + "\"/>";
+  }
+  grid += "</svg>";
+  struct Case {
+    std::string name, svg;
+    bool everyOther;
+  };
+  const std::vector<Case> cases{
+      {"the sample", "", false},
+      {"grid of 30", grid, false},
+      {"crowded_circles.svg", "", false},
+      {"crowded_circles.svg, every other object", "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    morvelin::EffectSession session(false);
+    if (c.name == "the sample") {
+      session.LoadDrawing("");
+    } else if (!c.svg.empty()) {
+      session.LoadDrawingText(c.svg, c.name);
+    } else {
+      std::ifstream file(std::filesystem::path(__FILE__).parent_path().parent_path() / "data" /
+                         "crowded_circles.svg");
+      std::stringstream text;
+      text << file.rdbuf();
+      session.LoadDrawingText(text.str(), c.name);
+    }
+    session.host().unite().SetMerging(false);
+    session.host().effects().Execute(session.ApplyEffect(50.0f));
+    std::vector<ArtObject*> objects = session.host().unite().lastCall().objects;
+    if (c.everyOther) {
+      std::vector<ArtObject*> kept;
+      for (std::size_t i = 0; i < objects.size(); i += 2) kept.push_back(objects[i]);
+      if (kept.size() % 2 == 0) kept.pop_back();
+      objects = kept;
+    }
+    std::vector<standin::OutlineSegments> results[2];
+    for (int threads : {1, 2}) {
+      standin::SetUniteThreads(threads);
+      ASSERT_EQ(standin::UniteThreads(), threads);
+      ASSERT_EQ(standin::UniteOutlines(objects, true, &results[threads - 1]), kHostNoError);
+    }
+    standin::SetUniteThreads(0);
+    const auto& one = results[0];
+    const auto& two = results[1];
+    ASSERT_FALSE(one.empty());
+    ASSERT_EQ(one.size(), two.size());
+    auto same = [](const std::vector<PathSegment>& a, const std::vector<PathSegment>& b) {
+      return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(PathSegment)) == 0;
+    };
+    for (std::size_t o = 0; o < one.size(); ++o) {
+      EXPECT_TRUE(same(one[o].outer, two[o].outer)) << "outline " << o;
+      ASSERT_EQ(one[o].holes.size(), two[o].holes.size()) << "outline " << o;
+      for (std::size_t h = 0; h < one[o].holes.size(); ++h) {
+        EXPECT_TRUE(same(one[o].holes[h], two[o].holes[h])) << "outline " << o << ", hole " << h;
+      }
+    }
+  }
+}
+
+// Ranges of shapes united apart and merged as CutMergeTree says give the
+// polygons of one GridUnion of all the shapes, point for point: shape
+// counts with pairs a power of two, with one shape over, and neither, cut
+// down to ranges of one pair and of a few.
+TEST(UniteMergeTree, RangesMergedInTheTreeGiveTheCountersUnion) {
+  // Octagons along a wandering line, each overlapping the ones before it.
+  std::vector<ClipperLib::Paths> shapes;
+  for (int k = 0; k < 70; ++k) {
+    const double h = 40.0 * k + 300.0 * std::sin(k * 0.7), v = 500.0 * std::cos(k * 0.3),
+                 r = 60.0 + 7 * (k % 5);
+    ClipperLib::Path octagon;
+    for (int i = 0; i < 8; ++i) {
+      octagon.emplace_back(static_cast<ClipperLib::cInt>(std::lround(h + r * std::cos(i * kPi / 4))),
+                           static_cast<ClipperLib::cInt>(std::lround(v + r * std::sin(i * kPi / 4))));
+    }
+    shapes.push_back({octagon});
+  }
+  for (std::size_t count : {64u, 65u, 70u, 37u}) {
+    for (std::size_t leaf : {2u, 5u, 16u}) {
+      SCOPED_TRACE(std::to_string(count) + " shapes, ranges of " + std::to_string(leaf));
+      standin::GridUnion whole;
+      for (std::size_t k = 0; k < count; ++k) whole.AddShape(shapes[k], k % 3 == 0);
+      const std::vector<standin::MergeNode> nodes = standin::CutMergeTree(count, leaf);
+      ASSERT_GT(nodes.size(), 1u);
+      std::vector<ClipperLib::Paths> unions(nodes.size());
+      for (std::size_t n = 0; n < nodes.size(); ++n) {
+        if (nodes[n].earlier >= 0) {
+          unions[n] = standin::MergeUnions(unions[nodes[n].earlier], unions[nodes[n].later]);
+          continue;
+        }
+        standin::GridUnion part;
+        for (std::size_t k = nodes[n].begin; k < nodes[n].end; ++k) part.AddShape(shapes[k], k % 3 == 0);
+        unions[n] = part.FinishPaths();
+      }
+      EXPECT_EQ(unions.back(), whole.FinishPaths());
+    }
+  }
+}
+
+// A piece of split work that throws (memory running out on a helper thread)
+// reaches the caller, after every thread has finished, instead of ending
+// the program; the pieces before it all ran, each once.
+TEST(UniteThreads, AnExceptionInAPieceReachesTheCaller) {
+  for (int threads : {1, 2}) {
+    SCOPED_TRACE(threads);
+    standin::SetUniteThreads(threads);
+    std::vector<int> runs(64, 0);
+    EXPECT_THROW(standin::SplitWork(runs.size(),
+                                    [&](std::size_t i) {
+                                      if (i == 40) throw std::bad_alloc();
+                                      ++runs[i];
+                                    }),
+                 std::bad_alloc);
+    standin::SetUniteThreads(0);
+    EXPECT_EQ(runs[40], 0);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      EXPECT_EQ(runs[i], i < 40 ? 1 : std::min(runs[i], 1)) << i;
+    }
+  }
 }
 
 }  // namespace
