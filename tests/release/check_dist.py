@@ -245,8 +245,11 @@ def main():
                 outcome, why = "skip", f" ({reason})"
             except (AssertionError, subprocess.CalledProcessError, subprocess.TimeoutExpired, OSError,
                     pefile.PEFormatError, zipfile.BadZipFile, tarfile.TarError) as error:
-                detail = getattr(error, "stderr", None) or error
-                outcome, why = "FAIL", f": {str(detail).strip()}"
+                detail = str(error)
+                if isinstance(error, subprocess.CalledProcessError):
+                    output = (error.stdout or b"") + (error.stderr or b"")
+                    detail = output.decode(errors="replace") if isinstance(output, bytes) else output
+                outcome, why = "FAIL", ": " + "; ".join(detail.strip().splitlines())
             counts[outcome] += 1
             print(f"{outcome:4} {name}{why}")
     summary = f"{counts['ok']} {counts['FAIL']} {counts['skip']}"
