@@ -85,6 +85,7 @@ ZIP_FILES = {
     "inkscape/morvelin.inx": is_inx,
     "INSTALL.txt": has_crlf_lines,
 }
+# The playground folder as the web build leaves it (docs/playground.md).
 TAR_FILES = ["index.html", "morvelin.js", "morvelin.wasm", "playground.js", "playground.css", "inert_svg.js"]
 
 
@@ -177,9 +178,9 @@ class Dist:
     def tar_files(self):
         with tarfile.open(self.path(TAR)) as archive:
             members = archive.getmembers()
-            names = {member.name for member in members}
-            for name in TAR_FILES:
-                assert f"{SITE}/{name}" in names, f"{SITE}/{name} is missing"
+            # Exactly the page's files: nothing stale from an earlier build.
+            names = sorted(member.name for member in members)
+            assert names == sorted([SITE] + [f"{SITE}/{name}" for name in TAR_FILES]), names
             for member in members:
                 assert member.name == SITE or member.name.startswith(SITE + "/"), member.name
                 assert (member.uid, member.gid) == (0, 0) and (member.isfile() or member.isdir()), member.name
@@ -225,7 +226,7 @@ CHECKS = [
     ("the packaged tool is stripped, says its version, writes PNG, reads .svgz", Dist.deb_tool_runs),
     ("lintian finds no errors", Dist.deb_lintian),
     ("the zip holds the DLL, the tool, the Inkscape folder and INSTALL.txt (CR LF)", Dist.zip_files),
-    ("the playground archive holds the page, its scripts and the .wasm", Dist.tar_files),
+    ("the playground archive holds the page, its scripts and the .wasm, and nothing else", Dist.tar_files),
     ("the playground served by a plain static server reaches ready", Dist.page_served),
     ("no artefact holds the clone's path", Dist.no_build_paths),
 ]
