@@ -55,6 +55,8 @@ endforeach()
 foreach(target morvelin_exe morvelin_scenarios_exe)
   target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
 endforeach()
+# The shipped tool, like the DLL, without symbols in the release build.
+target_link_options(morvelin_exe PRIVATE $<$<CONFIG:Release>:-s>)
 
 # The maths check (tests/wine/math_check.cpp), compiled with the plug-in's
 # flags and libraries so that it calls the same cos, sin and acos as the DLL.

@@ -9,6 +9,7 @@
 #   inkscape  Inkscape and xvfb, for the extension's test
 #   fuzz      clang and its libFuzzer runtime
 #   corpus    what scripts/corpus.sh draws the drawings with
+#   release   what scripts/release.sh packs and checks the release with
 #   all       every stage
 # Packages are looked up with dpkg-query; apt-get installs the missing ones.
 # A failing package index does not stop the run: `apt-get update` is tried a
@@ -25,7 +26,7 @@
 # so that one test run updates the lists once, not once per stage.
 set -euo pipefail
 
-usage() { echo "usage: scripts/install-deps.sh build|test|win|wine|web|inkscape|fuzz|corpus|all..." >&2; exit 2; }
+usage() { echo "usage: scripts/install-deps.sh build|test|win|wine|web|inkscape|fuzz|corpus|release|all..." >&2; exit 2; }
 [ $# -gt 0 ] || usage
 
 stage_packages() {  # stage -> its packages, one word each
@@ -40,6 +41,7 @@ stage_packages() {  # stage -> its packages, one word each
     inkscape) echo inkscape xvfb xauth python3 python3-lxml ;;
     fuzz) echo clang libclang-rt-14-dev ;;
     corpus) echo fonts-dejavu-core gzip ;;
+    release) echo dpkg-dev lintian python3 python3-pefile gzip ;;
     *) return 1 ;;
   esac
 }
@@ -47,7 +49,7 @@ stage_packages() {  # stage -> its packages, one word each
 stages=()
 for stage in "$@"; do
   if [ "$stage" = all ]; then
-    stages+=(build test win wine web inkscape fuzz corpus)
+    stages+=(build test win wine web inkscape fuzz corpus release)
   elif stage_packages "$stage" >/dev/null; then
     stages+=("$stage")
   else

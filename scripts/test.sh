@@ -8,7 +8,10 @@
 #   wine       the shipped DLL under wine against the native build, file by file
 #   asan       the ctest suite again under AddressSanitizer + UBSan
 #   web        the browser playground in headless Chromium
+#   release    scripts/release.sh (reusing build-win/ and build-web/) and the
+#              checks of what it put in dist/ (tests/release/check_dist.py)
 #   fuzz       short libFuzzer runs, one check per target
+#   scripts/test.sh [STAGE...] runs only the stages named, in this order.
 # A stage that fails does not end the run: every stage runs, and the last
 # line counts every check of every stage,
 #   tests: N passed, N failed, N skipped
@@ -18,6 +21,13 @@
 # set a stage up is a failure. Exits 1 when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+selected=" $* "
+for stage in "$@"; do
+  case "$stage" in
+    cross | native | inkscape | corpus | wine | asan | web | release | fuzz) ;;
+    *) echo "usage: scripts/test.sh [cross|native|inkscape|corpus|wine|asan|web|release|fuzz]..." >&2; exit 2 ;;
+  esac
+done
 results=build/test-results
 rm -rf "$results"
 mkdir -p "$results"
@@ -49,6 +59,7 @@ run_stage() {
   local name=$1 needs=$2 body=$3
   local summary="$results/$name.counts"
   local p=0 f=0 s=0 rc
+  [ "$selected" = "  " ] || [[ "$selected" == *" $name "* ]] || return 0
   echo
   echo "== $name"
   if [ -n "$needs" ]; then
@@ -138,6 +149,13 @@ web() {
   return $rc
 }
 
+# The release, built once: its .deb from a Release tool build of its own
+# (build-release/), its zip and archive from the cross and web stages' builds.
+release() {
+  bash scripts/release.sh >"$results/release.log" 2>&1 || { tail -n 25 "$results/release.log"; return 1; }
+  /usr/bin/python3 tests/release/check_dist.py dist "$1"
+}
+
 fuzz() {
   MORVELIN_FUZZ_SUMMARY="$1" bash scripts/fuzz.sh
 }
@@ -149,6 +167,7 @@ run_stage corpus "build test corpus" corpus
 run_stage wine "wine" wine_differential
 run_stage asan "build test" asan
 run_stage web "build web" web
+run_stage release "build win web release" release
 run_stage fuzz "build fuzz" fuzz
 
 echo
