@@ -215,6 +215,53 @@ class Coverage {
   // curves', and the same over the cell around it when that cell meets no
   // piece's hull.
   bool Inside(bool evenOdd, double margin) {
+    return Container(evenOdd, margin, [&](int64_t row, int64_t c0, int64_t c1) {
+      return AllSet(levels_[0].bits.data() + row * words_, c0, c1);
+    });
+  }
+
+  // The same against the counts: whether every such cell is inside some
+  // object counted.
+  bool InsideCounted(bool evenOdd, double margin) {
+    return Container(evenOdd, margin, [&](int64_t row, int64_t c0, int64_t c1) {
+      const uint32_t* counts = counts_.data() + row * words_ * 64;
+      for (int64_t c = c0; c <= c1; ++c) {
+        if (counts[c] == 0) return false;
+      }
+      return true;
+    });
+  }
+
+  // Adds `step` to the counts of the cells MarkInside would mark for the
+  // traced object.
+  void Count(bool evenOdd, double margin, int step) {
+    if (counts_.empty()) counts_.assign(levels_[0].bits.size() * 64, 0);
+    ForInsideWords(evenOdd, margin, [&](int64_t row, int64_t w, uint64_t word) {
+      uint32_t* counts = counts_.data() + (row * words_ + w) * 64;
+      for (; word != 0; word &= word - 1) counts[__builtin_ctzll(word)] += static_cast<uint32_t>(step);
+    });
+  }
+
+  // Marks the cells that lie, whole, in the traced object's painted area
+  // and farther than `margin` from its curves.
+  void MarkInside(bool evenOdd, double margin) {
+    int64_t row = -1, low = words_, high = -1;
+    ForInsideWords(evenOdd, margin, [&](int64_t r, int64_t w, uint64_t word) {
+      if (r != row) {
+        if (low <= high) UpdateBlocks(row, low, high);
+        row = r, low = words_, high = -1;
+      }
+      levels_[0].bits[static_cast<std::size_t>(r * words_ + w)] |= word;
+      low = std::min(low, w), high = std::max(high, w);
+    });
+    if (low <= high) UpdateBlocks(row, low, high);
+  }
+
+ private:
+  // Whether covered(row, c0, c1) holds for every run of cells within
+  // `margin` of the traced curves and every run whose centres they paint.
+  template <typename Covered>
+  bool Container(bool evenOdd, double margin, Covered covered) {
     for (const Chord& c : chords_) {
       const double reach = c.off + margin;
       const double low = std::min(c.from.v, c.to.v), high = std::max(c.from.v, c.to.v);
@@ -222,18 +269,18 @@ class Coverage {
         const double v0 = lowV_ + static_cast<double>(r) * cell_;
         double lo, hi;
         if (ClipToBand(c.from, c.to, v0 - reach, v0 + cell_ + reach, &lo, &hi) &&
-            !AllSet(levels_[0].bits.data() + r * words_, Col(lo - reach), Col(hi + reach)))
+            !covered(r, Col(lo - reach), Col(hi + reach)))
           return false;
       }
     }
-    return ForPaintedCells(evenOdd, [&](int64_t row, int64_t c0, int64_t c1) {
-      return AllSet(levels_[0].bits.data() + row * words_, c0, c1);
-    });
+    return ForPaintedCells(evenOdd, covered);
   }
 
-  // Marks the cells that lie, whole, in the traced object's painted area
-  // and farther than `margin` from its curves.
-  void MarkInside(bool evenOdd, double margin) {
+  // Calls use(row, w, bits) with the cells of word w of each row that lie,
+  // whole, in the traced object's painted area and farther than `margin`
+  // from its curves (rows in increasing order, words too within a row).
+  template <typename Use>
+  void ForInsideWords(bool evenOdd, double margin, Use use) {
     near_.clear();
     for (const Chord& c : chords_) {
       // A point of row r within `reach` of the chord has a chord point within
@@ -251,13 +298,12 @@ class Coverage {
     int64_t row = -1, touchedLow = words_, touchedHigh = -1;
     auto flush = [&] {
       if (touchedLow > touchedHigh) return;
-      uint64_t* bits = levels_[0].bits.data() + row * words_;
       const uint64_t* near = nearBits_.data() + row * words_;
       for (int64_t w = touchedLow; w <= touchedHigh; ++w) {
-        bits[w] |= scratch_[static_cast<std::size_t>(w)] & ~near[w];
+        const uint64_t word = scratch_[static_cast<std::size_t>(w)] & ~near[w];
         scratch_[static_cast<std::size_t>(w)] = 0;
+        if (word != 0) use(row, w, word);
       }
-      UpdateBlocks(row, touchedLow, touchedHigh);
       touchedLow = words_, touchedHigh = -1;
     };
     ForPaintedCells(evenOdd, [&](int64_t r, int64_t c0, int64_t c1) {
@@ -270,7 +316,6 @@ class Coverage {
     for (const Band& b : near_) SetRange(nearBits_.data() + b.row * words_, b.c0, b.c1, false);
   }
 
- private:
   // Calls paint(row, c0, c1) for the runs of cells, row by row, whose
   // centres the traced chords paint by the fill rule, until it returns
   // false; false then.
@@ -462,6 +507,8 @@ class Coverage {
   };
   Level levels_[kLevels];
   std::vector<uint64_t> scratch_;
+  // For the second pass: per cell, the kept objects whose inside holds it.
+  std::vector<uint32_t> counts_;
   std::vector<double> bandLow_, bandHigh_;
   std::vector<Chord> chords_;
   std::vector<Crossing> crossings_, sorted_;
@@ -510,6 +557,7 @@ std::vector<ArtObject*> ShapesNotCovered(const std::vector<ArtObject*>& objects,
       return a.index < b.index;
     });
     Coverage coverage(lowH, lowV, highH, highV, cell);
+    std::vector<const Ranked*> keptRanked;
     for (const Ranked& r : ranked) {
       const ArtObject& art = *objects[r.index];
       ControlPoints(art, &contours, &points);
@@ -520,6 +568,30 @@ std::vector<ArtObject*> ShapesNotCovered(const std::vector<ArtObject*>& objects,
       if (coverage.Inside(evenOdd, margin)) continue;
       keep[r.index] = true;
       coverage.MarkInside(evenOdd, margin);
+      keptRanked.push_back(&r);
+    }
+    // A second look at the kept objects, the last kept first: an object
+    // kept early (before the shapes over it were in) is left out when its
+    // cells lie inside the other objects still kept. The counts always hold
+    // the insides of exactly the objects still kept, so every object left
+    // out lies inside the ones kept at the end.
+    for (const Ranked* r : keptRanked) {
+      const ArtObject& art = *objects[r->index];
+      ControlPoints(art, &contours, &points);
+      coverage.Trace(contours);
+      coverage.Count(art.style->evenOddFill != 0, margin, 1);
+    }
+    for (auto r = keptRanked.rbegin(); r != keptRanked.rend(); ++r) {
+      const ArtObject& art = *objects[(*r)->index];
+      const bool evenOdd = art.style->evenOddFill != 0;
+      ControlPoints(art, &contours, &points);
+      coverage.Trace(contours);
+      coverage.Count(evenOdd, margin, -1);
+      if (coverage.InsideCounted(evenOdd, margin)) {
+        keep[(*r)->index] = false;
+      } else {
+        coverage.Count(evenOdd, margin, 1);
+      }
     }
   } else {
     for (const Ranked& r : ranked) keep[r.index] = true;
