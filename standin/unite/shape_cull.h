@@ -28,7 +28,9 @@ namespace standin {
 // The objects are taken in a fixed order: compact shapes (circles), largest
 // first, then elongated ones (bridges) from the shortest, so that the short
 // bridges between neighbours are in before the long ones that run over
-// them. The result depends on nothing but the objects and the margin.
+// them; then the kept ones again, the last kept first, each left out when
+// it lies inside the others still kept. The result depends on nothing but
+// the objects and the margin.
 std::vector<ArtObject*> ShapesNotCovered(const std::vector<ArtObject*>& objects, double margin);
 
 }  // namespace standin
