@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "standin/art/art_object.h"
 #include "standin/unite/bezier.h"
@@ -220,25 +221,46 @@ class Coverage {
     });
   }
 
-  // The same against the counts: whether every such cell is inside some
-  // object counted.
-  bool InsideCounted(bool evenOdd, double margin) {
-    return Container(evenOdd, margin, [&](int64_t row, int64_t c0, int64_t c1) {
+  // The same against the counts, leaving out the traced object's own
+  // inside: whether every such cell is inside some other object counted.
+  // If so, takes the object's inside off the counts.
+  bool InsideOthers(bool evenOdd, double margin) {
+    own_.clear();
+    ForInsideWords(evenOdd, margin, [&](int64_t row, int64_t w, uint64_t word) {
+      const std::size_t at = static_cast<std::size_t>(row * words_ + w);
+      own_.emplace_back(at, word);
+      ownBits_[at] = word;
+    });
+    const bool inside = Container(evenOdd, margin, [&](int64_t row, int64_t c0, int64_t c1) {
       const uint32_t* counts = counts_.data() + row * words_ * 64;
+      const uint64_t* own = ownBits_.data() + row * words_;
       for (int64_t c = c0; c <= c1; ++c) {
-        if (counts[c] == 0) return false;
+        if (counts[c] <= ((own[c >> 6] >> (c & 63)) & 1)) return false;
       }
       return true;
     });
+    for (const auto& [at, word] : own_) {
+      ownBits_[at] = 0;
+      if (!inside) continue;
+      uint32_t* counts = counts_.data() + at * 64;
+      for (uint64_t bits = word; bits != 0; bits &= bits - 1) --counts[__builtin_ctzll(bits)];
+    }
+    return inside;
   }
 
-  // Adds `step` to the counts of the cells MarkInside would mark for the
-  // traced object.
-  void Count(bool evenOdd, double margin, int step) {
-    if (counts_.empty()) counts_.assign(levels_[0].bits.size() * 64, 0);
+  // Counts the traced object in the cells MarkInside would mark for it.
+  void Count(bool evenOdd, double margin) {
+    if (counts_.empty()) {
+      counts_.assign(levels_[0].bits.size() * 64, 0);
+      ownBits_.assign(levels_[0].bits.size(), 0);
+    }
     ForInsideWords(evenOdd, margin, [&](int64_t row, int64_t w, uint64_t word) {
       uint32_t* counts = counts_.data() + (row * words_ + w) * 64;
-      for (; word != 0; word &= word - 1) counts[__builtin_ctzll(word)] += static_cast<uint32_t>(step);
+      if (word == ~uint64_t{0}) {
+        for (int b = 0; b < 64; ++b) ++counts[b];
+        return;
+      }
+      for (; word != 0; word &= word - 1) ++counts[__builtin_ctzll(word)];
     });
   }
 
@@ -509,6 +531,9 @@ class Coverage {
   std::vector<uint64_t> scratch_;
   // For the second pass: per cell, the kept objects whose inside holds it.
   std::vector<uint32_t> counts_;
+  // The inside of the object InsideOthers looks at, and its words.
+  std::vector<uint64_t> ownBits_;
+  std::vector<std::pair<std::size_t, uint64_t>> own_;
   std::vector<double> bandLow_, bandHigh_;
   std::vector<Chord> chords_;
   std::vector<Crossing> crossings_, sorted_;
@@ -579,19 +604,14 @@ std::vector<ArtObject*> ShapesNotCovered(const std::vector<ArtObject*>& objects,
       const ArtObject& art = *objects[r->index];
       ControlPoints(art, &contours, &points);
       coverage.Trace(contours);
-      coverage.Count(art.style->evenOddFill != 0, margin, 1);
+      coverage.Count(art.style->evenOddFill != 0, margin);
     }
     for (auto r = keptRanked.rbegin(); r != keptRanked.rend(); ++r) {
       const ArtObject& art = *objects[(*r)->index];
       const bool evenOdd = art.style->evenOddFill != 0;
       ControlPoints(art, &contours, &points);
       coverage.Trace(contours);
-      coverage.Count(evenOdd, margin, -1);
-      if (coverage.InsideCounted(evenOdd, margin)) {
-        keep[(*r)->index] = false;
-      } else {
-        coverage.Count(evenOdd, margin, 1);
-      }
+      if (coverage.InsideOthers(evenOdd, margin)) keep[(*r)->index] = false;
     }
   } else {
     for (const Ranked& r : ranked) keep[r.index] = true;
