@@ -18,10 +18,10 @@
 
 #include "cli/session/effect_session.h"
 #include "standin/art/art_object.h"
-#include "tests/support/flatten.h"
 #include "standin/unite/outline_art.h"
 #include "standin/unite/shape_cull.h"
 #include "standin/unite/unite_engine.h"
+#include "tests/support/flatten.h"
 
 namespace {
 
