@@ -48,9 +48,9 @@ constexpr int kMaxDepth = 30;
 constexpr int kBlockShift = 3;
 constexpr int64_t kBlock = int64_t{1} << kBlockShift;
 constexpr std::size_t kLevels = 3;
-// The most cells the coverage holds (8 MB of bits); the cells grow to stay
-// below it.
-constexpr double kMaxCells = double(int64_t{1} << 26);
+// The most cells the coverage holds (2 MB of bits, 64 MB of counts for the
+// second pass); the cells grow to stay below it.
+constexpr double kMaxCells = double(int64_t{1} << 24);
 // A cell's side, as a share of the typical shape's width.
 constexpr double kCellsPerWidth = 32;
 // Shapes whose hull fills at least this share of the square of their length
