@@ -62,6 +62,10 @@ if [ "$page_only" = 0 ]; then
   echo "== ${scale[*]}"
   "${scale[@]}" | tee "$results/scale.md"
   commands+=("${scale[*]}")
+  with_unite=(bash scripts/measure-scale.sh --unite "$build" 100 300 1000)
+  echo "== ${with_unite[*]}"
+  "${with_unite[@]}" | tee "$results/scale-unite.md"
+  commands+=("${with_unite[*]}")
   printf '%s\n' "${commands[@]}" >"$results/commands.txt"
   echo "$repetitions" >"$results/repetitions"
 fi
@@ -254,6 +258,36 @@ lines += [
 with open(os.path.join(work, "scale.md")) as f:
     lines += [line.rstrip("\n") for line in f if line.strip()]
 lines.append("")
+
+unite_scale = os.path.join(work, "scale-unite.md")
+if os.path.exists(unite_scale):
+    with open(unite_scale) as f:
+        rows = [line.rstrip("\n") for line in f if line.strip()]
+    lines += [
+        "## `morvelin apply` with the unite beside `--no-unite` (`scripts/measure-scale.sh --unite`)",
+        "",
+        "The whole process both ways, best of three runs up to 300 circles and one run above (wall clock).",
+        "The difference is what the unite takes, culling, flattening, clipping and rebuilding the curves.",
+        "",
+    ] + rows + [""]
+    # The unite in the whole process against GEOS's unary union (unite_bench, CPU time).
+    geos_rows = []
+    for row in rows[2:]:
+        cells = [c.strip() for c in row.strip("|").split("|")]
+        n = int(cells[0])
+        geos = find(unite, "BM_GeosUnaryUnion", n) if unite else None
+        if geos:
+            difference = float(cells[5].split()[0])
+            geos_rows.append("| %s circles | %.2f s | %s | **%.2f** |" % (
+                count(n), difference, duration(geos["cpu_ns"]), difference * 1e9 / geos["cpu_ns"]))
+    if geos_rows:
+        lines += [
+            "The unite in the whole process (the difference above) against GEOS's unary union of the same",
+            "objects flattened at 0.005 units (`unite_bench`):",
+            "",
+            "| grid | the unite in `apply` | GEOS | ratio |",
+            "|---|---|---|---|",
+        ] + geos_rows + [""]
 
 lines += ["## Every benchmark", "", "Median CPU time and counters of every benchmark the programs ran.", ""]
 for program in programs:

@@ -167,15 +167,37 @@ def segment_count(subpaths):
     return sum(len(s) for s in subpaths)
 
 
+QUARTER_HANDLE = 0.5522847
+
+
+def ellipse_d(cx, cy, rx, ry):
+    """An ellipse as the tool reads one: four cubics from (cx+rx, cy) through
+    90, 180 and 270 degrees, handles QUARTER_HANDLE * radius long."""
+    hx, hy = QUARTER_HANDLE * rx, QUARTER_HANDLE * ry
+    return ("M%r %r C%r %r %r %r %r %r C%r %r %r %r %r %r C%r %r %r %r %r %r C%r %r %r %r %r %r Z" % (
+        cx + rx, cy,
+        cx + rx, cy + hy, cx + hx, cy + ry, cx, cy + ry,
+        cx - hx, cy + ry, cx - rx, cy + hy, cx - rx, cy,
+        cx - rx, cy - hy, cx - hx, cy - ry, cx, cy - ry,
+        cx + hx, cy - ry, cx + rx, cy - hy, cx + rx, cy))
+
+
 def element_paths(tree):
-    """(element, d, transformed) of every path element; transformed when it
-    or a group around it has a transform."""
+    """(element, d, transformed) of every path, circle and ellipse element
+    (the tool writes source circles back as circles); transformed when it or
+    a group around it has a transform."""
     found = []
 
     def walk(element, transformed):
         transformed = transformed or bool(element.get("transform"))
         if element.tag == SVG + "path":
             found.append((element, element.get("d", ""), transformed))
+        elif element.tag in (SVG + "circle", SVG + "ellipse"):
+            number = lambda name: float(element.get(name, "0"))
+            rx = number("r") if element.tag == SVG + "circle" else number("rx")
+            ry = number("r") if element.tag == SVG + "circle" else number("ry")
+            if rx > 0 and ry > 0:
+                found.append((element, ellipse_d(number("cx"), number("cy"), rx, ry), transformed))
         for child in element:
             walk(child, transformed)
 

@@ -11,6 +11,7 @@
 #include "standin/unite/outline_art.h"
 #include "standin/unite/outline_union.h"
 #include "standin/unite/provenance_index.h"
+#include "standin/unite/shape_cull.h"
 #include "standin/unite/source_contours.h"
 #include "standin/unite/work_split.h"
 
@@ -23,6 +24,13 @@ namespace {
 // where a crossing is first looked for (it is then refined on the curves)
 // and the rare stretch that stays straight.
 constexpr double kCurveFlattening = 0.01;
+
+// How far inside the kept objects a left-out object must lie: beyond the
+// flattening's worst departure from the curves (twice the tolerance, where
+// a part's end tangents stand in for its chord) and a few grid steps, so
+// that the flattened union and the tracing back of its vertices are the
+// same without it.
+constexpr double kCullMargin = 2 * kCurveFlattening + 4 / kGridStepsPerUnit;
 
 // The most segments one path holds.
 constexpr std::size_t kMaxPathSegments = 32767;
@@ -57,6 +65,20 @@ std::vector<ArtObject*> UniqueObjects(const PathfinderData& data) {
 bool IsInRange(const HostPoint& p) {
   return std::isfinite(p.h) && std::isfinite(p.v) && std::fabs(p.h) <= kMaxUniteCoordinate &&
          std::fabs(p.v) <= kMaxUniteCoordinate;
+}
+
+bool AllInRange(const std::vector<ArtObject*>& objects) {
+  std::vector<const ArtObject*> contours;
+  for (const ArtObject* art : objects) {
+    contours.clear();
+    ContoursOf(*art, &contours);
+    for (const ArtObject* contour : contours) {
+      for (const PathSegment& s : contour->segments) {
+        if (!IsInRange(s.p) || !IsInRange(s.in) || !IsInRange(s.out)) return false;
+      }
+    }
+  }
+  return true;
 }
 
 // Lists the objects' contours, the contours of object k from
@@ -293,9 +315,13 @@ HostError ReplaceWithUnion(ArtStore& store, const std::vector<ArtObject*>& objec
 
 }  // namespace
 
-HostError UniteOutlines(const std::vector<ArtObject*>& objects, bool removeRedundantPoints,
+HostError UniteOutlines(const std::vector<ArtObject*>& listed, bool removeRedundantPoints,
                         std::vector<OutlineSegments>* outlines) {
   outlines->clear();
+  if (!AllInRange(listed)) return kHostErrBadParameter;
+  // Only the objects that may reach the outline are flattened, united and
+  // traced back; the rest lie inside them.
+  const std::vector<ArtObject*> objects = ShapesNotCovered(listed, kCullMargin);
   SourceTable sources;
   std::vector<std::size_t> firstContour;
   if (!ListContours(objects, &sources, &firstContour)) return kHostErrBadParameter;

@@ -7,7 +7,11 @@
 //   count, or a listed handle that is not a live path or compound path (or is
 //   a path inside a compound path) give kHostErrBadParameter and change
 //   nothing. A handle listed twice counts once; a count of 0 does nothing.
-// - Every listed object is flattened (each cubic piece halved until within
+// - Objects that lie inside the others are left out first: an object whose
+//   area lies, with a margin of twice the flattening tolerance and four grid
+//   steps, inside objects kept before it cannot change the union
+//   (shape_cull.h). They are disposed of with the rest.
+// - Every other listed object is flattened (each cubic piece halved until within
 //   0.01 document units of its chord; where a piece curves towards the
 //   painted side the polygon follows its tangents there instead of the chord,
 //   so that it never paints more than the curve and thin holes stay open; a
