@@ -27,7 +27,9 @@ std::string ReadFile(const std::string& path) {
 class EditCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    output_ = ::testing::TempDir() + "morvelin-edit-test.svg";
+    // ctest runs these tests side by side: each writes a file of its own.
+    output_ = ::testing::TempDir() + "morvelin-edit-test-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".svg";
     std::remove(output_.c_str());
   }
   void TearDown() override { std::remove(output_.c_str()); }
