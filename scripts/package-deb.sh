@@ -50,6 +50,8 @@ printf 'Source: morvelin\n\nPackage: morvelin\nArchitecture: any\n' >"$shlibs/de
 depends=$(cd "$shlibs" && dpkg-shlibdeps -O "$tree/usr/bin/morvelin" 2>"$build/deb-shlibdeps.log" |
   sed -n 's/^shlibs:Depends=//p')
 [ -n "$depends" ] || { echo "package-deb: dpkg-shlibdeps found no dependencies; see $build/deb-shlibdeps.log" >&2; exit 1; }
+# The Inkscape extension's launcher is a Python 3 script.
+depends="$depends, python3:any"
 
 # Modes and times fixed, whatever the umask and the clock of the build.
 find "$tree" -type d -exec chmod 0755 {} +

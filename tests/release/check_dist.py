@@ -128,8 +128,8 @@ class Dist:
         field = lambda name: run("dpkg-deb", "--field", self.path(DEB), name, text=True).stdout.strip()
         assert field("Version") == f"{VERSION}-1", field("Version")
         depends = field("Depends")
-        # PNG previews and compressed drawings are linked in.
-        for library in ("libc6", "librsvg2-2", "zlib1g", "libpugixml1v5"):
+        # PNG previews and compressed drawings are linked in; the launcher is Python 3.
+        for library in ("libc6", "librsvg2-2", "zlib1g", "libpugixml1v5", "python3:any"):
             assert re.search(rf"(^|, ){re.escape(library)}( |,|$)", depends), f"Depends lacks {library}: {depends}"
 
     def deb_tool_runs(self):
