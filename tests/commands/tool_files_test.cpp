@@ -4,141 +4,18 @@
 // interruption.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/tool_folder_fixture.h"
+
 namespace {
-
-struct Outcome {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
-
-namespace fs = std::filesystem;
-
-constexpr char kTwoCircles[] =
-    "<svg xmlns='http://www.w3.org/2000/svg'><circle cx='0' cy='0' r='10'/><circle cx='30' cy='0' "
-    "r='10'/></svg>";
-
-// A folder of its own for each test, with the drawing `in.svg`; commands run
-// in it, through the shell, with stdout and stderr read together.
-class ToolFilesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("morvelin-tool-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    Write("in.svg", kTwoCircles);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void Write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-  // Runs `script` (a shell command line, `$M` the tool) in the folder.
-  Outcome Shell(const std::string& script) const {
-    Outcome outcome;
-    const std::string command =
-        "cd '" + dir_.string() + "' && M='" + MORVELIN_TOOL + "' && { " + script + "; } 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return outcome;
-    char buffer[512];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      outcome.output.append(buffer, n);
-    const int status = pclose(pipe);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-  }
-  // What the folder holds, name by name: a file's bytes, a link's target, a
-  // node's kind (and a device's numbers), everything below a sub-folder.
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir_)) {
-      const std::string name = entry.path().lexically_relative(dir_).string();
-      struct stat status;
-      if (lstat(entry.path().c_str(), &status) != 0) continue;
-      if (S_ISLNK(status.st_mode)) {
-        entries[name] = "link:" + fs::read_symlink(entry.path()).string();
-      } else if (S_ISREG(status.st_mode)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        entries[name] = "file:" + bytes.str();
-      } else if (S_ISDIR(status.st_mode)) {
-        entries[name] = "folder";
-      } else if (S_ISFIFO(status.st_mode)) {
-        entries[name] = "fifo";
-      } else if (S_ISCHR(status.st_mode)) {
-        entries[name] =
-            "device:" + std::to_string(major(status.st_rdev)) + "," + std::to_string(minor(status.st_rdev));
-      } else {
-        entries[name] = "other";
-      }
-    }
-    return entries;
-  }
-  // As root: a character device here with the numbers of the one given
-  // (1,3 a sink as /dev/null, 1,7 one that is always full as /dev/full).
-  bool MakeDevice(const std::string& name, unsigned minorNumber) const {
-    return mknod((dir_ / name).c_str(), S_IFCHR | 0666, makedev(1, minorNumber)) == 0;
-  }
-  void MakeSocket(const std::string& name) const {
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, (dir_ / name).c_str(), sizeof address.sun_path - 1);
-    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(fd);
-  }
-
-  fs::path dir_;
-};
-
-// A row's expectation for one entry of the folder after the run: its
-// snapshot text starts with `starts` ("" : the entry must not exist).
-struct Change {
-  std::string name;
-  std::string starts;
-};
-
-// Every entry not named in `changes` is as it was before.
-void ExpectOnly(const std::map<std::string, std::string>& before,
-                const std::map<std::string, std::string>& after, const std::vector<Change>& changes) {
-  std::map<std::string, std::string> expectedSame = before;
-  for (const Change& change : changes) {
-    expectedSame.erase(change.name);
-    const auto found = after.find(change.name);
-    if (change.starts.empty()) {
-      EXPECT_EQ(found, after.end()) << change.name << " exists";
-    } else if (found == after.end()) {
-      ADD_FAILURE() << change.name << " is missing";
-    } else {
-      EXPECT_EQ(found->second.rfind(change.starts, 0), 0u)
-          << change.name << ": " << found->second.substr(0, 80);
-    }
-  }
-  std::map<std::string, std::string> restSame = after;
-  for (const Change& change : changes) restSame.erase(change.name);
-  EXPECT_EQ(restSame, expectedSame);
-}
-
 TEST_F(ToolFilesTest, EachKindOfOutputTargetIsWrittenRefusedOrWrittenInto) {
   const bool root = geteuid() == 0;
   const std::string longName = std::string(246, 'n') + ".svg";  // 250 bytes
@@ -277,27 +154,6 @@ TEST_F(ToolFilesTest, EachKindOfOutputTargetIsWrittenRefusedOrWrittenInto) {
   }
 }
 
-TEST_F(ToolFilesTest, AFailedWriteToTheStandardOutputExitsWithTwoAndWritesNoFile) {
-  if (geteuid() != 0 || !MakeDevice("full", 7)) GTEST_SKIP() << "needs root to make a device like /dev/full";
-  const struct {
-    const char* script;
-    const char* says;
-  } rows[] = {
-      {"$M bridge 0 0 10 30 0 10 > full", "morvelin bridge: cannot write to standard output"},
-      {"$M edit in.svg -o out.svg > full", "morvelin edit: cannot write the table to standard output"},
-      {"$M apply in.svg -o out.svg > full", "morvelin apply: cannot write the report to standard output"},
-      {"$M apply in.svg -o full", "full: cannot write: No space left on device"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.script);
-    const auto before = Snapshot();
-    const Outcome run = Shell(row.script);
-    EXPECT_EQ(run.exitCode, 2) << run.output;
-    EXPECT_NE(run.output.find(row.says), std::string::npos) << run.output;
-    ExpectOnly(before, Snapshot(), {});
-  }
-}
-
 TEST_F(ToolFilesTest, InputsBeyondTheLimitsAreRefusedAndOddOnesRead) {
   // One megabyte of spaces, compressed once: members of it, one after
   // another, make a small file that unpacks to as much as wanted.
@@ -363,19 +219,6 @@ TEST_F(ToolFilesTest, InputsBeyondTheLimitsAreRefusedAndOddOnesRead) {
   }
 }
 
-// A drawing that crashes the PNG renderer (librsvg overflows its stack on
-// a long chain of <use>); its SVG is written, its PNG cannot be.
-std::string UseChainDrawing() {
-  std::string chain =
-      "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'><defs>";
-  const int links = 3000;
-  for (int i = 0; i < links; ++i)
-    chain += "<use id='u" + std::to_string(i) + "' xlink:href='#u" + std::to_string(i + 1) + "'/>";
-  chain += "<circle id='u" + std::to_string(links) +
-           "' r='1'/></defs><use xlink:href='#u0'/><circle r='5'/><circle cx='7' r='5'/></svg>";
-  return chain;
-}
-
 // A drawing that crashes the PNG renderer is an output that cannot be written: exit 2, a
 // message, no file written or left behind, the old output kept.
 TEST_F(ToolFilesTest, ADrawingThatCrashesThePngRendererWritesNothing) {
@@ -387,121 +230,6 @@ TEST_F(ToolFilesTest, ADrawingThatCrashesThePngRendererWritesNothing) {
   EXPECT_NE(run.output.find("keep.png: cannot draw keep.svg: librsvg failed on it"), std::string::npos)
       << run.output;
   ExpectOnly(before, Snapshot(), {});
-}
-
-// "-" as the drawing reads the standard input, "-" as an output writes the
-// standard output, which then carries that output alone: the summary goes to
-// stderr, and a run that fails writes nothing there. `cmp` compares with
-// what the same run writes to files; exit code 99 is bytes on the standard
-// output of a failed run.
-TEST_F(ToolFilesTest, StandardInputAndOutputCarryTheDrawingAndNothingElse) {
-  Write("broken.svg", "<svg><g></svg>");
-  Write("chain.svg", UseChainDrawing());
-  ASSERT_EQ(Shell("$M apply in.svg -o file.svg --png file.png").exitCode, 0);
-  const std::string failed = "; c=$?; [ -s got ] && exit 99; exit $c";
-  const struct {
-    const char* what;
-    std::string script;
-    int exitCode;
-    std::string says;
-    bool exactly;  // the output is `says` and nothing more
-  } rows[] = {
-      {"stdin to stdout gives the bytes of file to file",
-       "$M apply - -o - < in.svg > got && cmp got file.svg", 0,
-       "United 3 objects (circles and bridges) in <stdin>.\nWrote <stdout>.\n", true},
-      {"a compressed drawing through a pipe", "gzip -c in.svg | $M apply - -o - --quiet | cmp - file.svg", 0,
-       "", true},
-      {"the PNG on stdout",
-       "$M apply in.svg -o out.svg --png - > got && cmp got file.png && cmp out.svg file.svg", 0,
-       "Wrote out.svg and <stdout>.", false},
-      {"edit reads stdin and writes stdout; its table goes to stderr",
-       "$M edit - --actions ok -o - < in.svg > got && cmp got file.svg", 0, "result: 0 (OK)", false},
-      {"inkscape reads stdin",
-       "$M inkscape --viscosity=50 in.svg > want && $M inkscape --viscosity=50 - < in.svg | cmp - want", 0,
-       "", true},
-      {"--quiet prints nothing on success",
-       "$M apply in.svg -o out.svg --quiet && $M apply -q -o out.svg && $M edit in.svg -o out.svg --quiet", 0,
-       "", true},
-      {"a drawing that is not well formed writes nothing to stdout",
-       "$M apply - -o - < broken.svg > got" + failed, 2,
-       "morvelin apply: <stdin>:1:11: Start-end tags mismatch\n", true},
-      {"a PNG that cannot be drawn writes no SVG to stdout",
-       "$M apply chain.svg -o - --png out.png > got" + failed, 2,
-       "out.png: cannot draw <stdout>: librsvg failed on it", false},
-      {"the SVG and the PNG both on stdout are refused", "$M apply in.svg -o - --png - > got" + failed, 2,
-       "--png -: the SVG already goes to standard output (-o -); write the PNG to a file", false},
-      {"edit refuses them too", "$M edit in.svg -o - --png - > got" + failed, 2,
-       "--png -: the SVG already goes to standard output", false},
-      {"stdin that is the output file is refused", "$M apply - -o in.svg < in.svg", 2,
-       "in.svg: is the input drawing", false},
-      {"stdin is read up to the limit",
-       "head -c 3000000 /dev/zero | $M apply - -o out.svg --max-input-size 1M", 2,
-       "<stdin>: is larger than 1 MiB", false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    const Outcome run = Shell(row.script);
-    EXPECT_EQ(run.exitCode, row.exitCode) << run.output;
-    if (row.exactly) {
-      EXPECT_EQ(run.output, row.says);
-    } else {
-      EXPECT_NE(run.output.find(row.says), std::string::npos) << run.output;
-    }
-  }
-}
-
-// A reader that goes away before the tool writes (`| head -c 0`) fails the
-// write with EPIPE: a message and exit code 2, never a silent end by
-// SIGPIPE, and no file written. The pipe's far end is closed before the tool
-// starts, so every write to stdout fails.
-TEST_F(ToolFilesTest, AStandardOutputWithoutReaderIsAWriteError) {
-  const struct {
-    std::vector<std::string> arguments;
-    int exitCode;
-    const char* says;
-  } rows[] = {
-      {{"apply", "in.svg", "-o", "-"}, 2, "morvelin apply: <stdout>: cannot write: Broken pipe"},
-      {{"apply", "in.svg", "-o", "out.svg", "--png", "-"}, 2, "<stdout>: cannot write: Broken pipe"},
-      {{"apply", "in.svg", "-o", "out.svg"},
-       2,
-       "cannot write the report to standard output; no file was written"},
-      {{"edit", "in.svg", "-o", "out.svg"},
-       2,
-       "cannot write the table to standard output; no file was written"},
-      {{"bridge", "0", "0", "10", "30", "0", "10"}, 2, "morvelin bridge: cannot write to standard output"},
-      {{"inkscape", "in.svg"}, 1, "Morvelin: could not write the result"},
-  };
-  for (const auto& row : rows) {
-    std::string line;
-    for (const std::string& argument : row.arguments) line += argument + " ";
-    SCOPED_TRACE(line);
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    close(ends[0]);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      // As a shell starts it: SIGPIPE at its default, whatever this test has.
-      signal(SIGPIPE, SIG_DFL);
-      if (chdir(dir_.c_str()) != 0 || dup2(ends[1], STDOUT_FILENO) < 0 ||
-          freopen("errors.txt", "w", stderr) == nullptr)
-        _exit(126);
-      std::vector<char*> argv = {const_cast<char*>(MORVELIN_TOOL)};
-      for (const std::string& argument : row.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-      argv.push_back(nullptr);
-      execv(MORVELIN_TOOL, argv.data());
-      _exit(127);
-    }
-    close(ends[1]);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.exitCode);
-    std::ifstream errors(dir_ / "errors.txt");
-    const std::string said((std::istreambuf_iterator<char>(errors)), std::istreambuf_iterator<char>());
-    EXPECT_NE(said.find(row.says), std::string::npos) << said;
-    EXPECT_FALSE(fs::exists(dir_ / "out.svg"));
-  }
 }
 
 // Running out of memory is a message and exit code 1, not an abort: a
