@@ -82,20 +82,14 @@ bool AllInRange(const std::vector<ArtObject*>& objects) {
 }
 
 // Lists the objects' contours, the contours of object k from
-// (*firstContour)[k] on; false when a coordinate is out of range.
-bool ListContours(const std::vector<ArtObject*>& objects, SourceTable* sources,
+// (*firstContour)[k] on.
+void ListContours(const std::vector<ArtObject*>& objects, SourceTable* sources,
                   std::vector<std::size_t>* firstContour) {
   for (const ArtObject* art : objects) {
     firstContour->push_back(sources->contours.size());
     ContoursOf(*art, &sources->contours);
   }
   firstContour->push_back(sources->contours.size());
-  for (const ArtObject* contour : sources->contours) {
-    for (const PathSegment& s : contour->segments) {
-      if (!IsInRange(s.p) || !IsInRange(s.in) || !IsInRange(s.out)) return false;
-    }
-  }
-  return true;
 }
 
 // Spreads the low 16 bits of v to every fourth bit.
@@ -324,7 +318,7 @@ HostError UniteOutlines(const std::vector<ArtObject*>& listed, bool removeRedund
   const std::vector<ArtObject*> objects = ShapesNotCovered(listed, kCullMargin);
   SourceTable sources;
   std::vector<std::size_t> firstContour;
-  if (!ListContours(objects, &sources, &firstContour)) return kHostErrBadParameter;
+  ListContours(objects, &sources, &firstContour);
   ClipperLib::PolyTree tree;
   UniteFlattenings(objects, firstContour, &sources, &tree);
   ProvenanceIndex index;
